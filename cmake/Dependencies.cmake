@@ -1,0 +1,20 @@
+# System libraries, all from Debian packages (see scripts/setup).
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(OpenGL REQUIRED)
+find_package(ZLIB)
+find_package(PNG)
+
+pkg_check_modules(SDL REQUIRED IMPORTED_TARGET sdl)
+pkg_check_modules(SDL_IMAGE REQUIRED IMPORTED_TARGET SDL_image)
+pkg_check_modules(SDL_TTF REQUIRED IMPORTED_TARGET SDL_ttf)
+pkg_check_modules(SDL_MIXER REQUIRED IMPORTED_TARGET SDL_mixer)
+pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.4)
+find_library(LIB3DS_LIBRARY NAMES 3ds REQUIRED)
+add_library(lib3ds::lib3ds UNKNOWN IMPORTED)
+set_target_properties(lib3ds::lib3ds PROPERTIES IMPORTED_LOCATION ${LIB3DS_LIBRARY})
+
+if(NOT MARBRIX_FUZZ)
+  find_package(GTest REQUIRED)
+  find_package(benchmark REQUIRED)
+endif()
