@@ -93,7 +93,8 @@ Voice MakeError() {
         }
         AddAt(out, v, Frames(pulse[0]), 1.0f);
     }
-    Finish(out, 0.6f);
+    // A steady buzz sounds loud for its peak, so it is kept lower.
+    Finish(out, 0.45f);
     return out;
 }
 
@@ -153,7 +154,8 @@ Voice MakeLoose() {
     }
     AddAt(out, Horn(MidiToHz(64), 0.75, 1.0), Frames(0.81), 0.5f);
     out.resize(Frames(1.75), 0.0f);
-    Finish(out, 0.7f);
+    // Held horn notes carry more energy than the bells of the win jingle.
+    Finish(out, 0.4f);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 namespace sfx {
@@ -106,7 +107,12 @@ std::vector<int> Pitches(const char *voicing) {
 
 std::vector<Note> Part(const char *text) {
     std::vector<Note> notes;
-    if (!ParsePart(text, notes)) fprintf(stderr, "sfxgen: bad part \"%s\"\n", text);
+    // The scores are part of this program: a typo in one is a build error,
+    // not a music with notes missing.
+    if (!ParsePart(text, notes)) {
+        fprintf(stderr, "sfxgen: bad part \"%s\"\n", text);
+        exit(1);
+    }
     return notes;
 }
 
@@ -172,12 +178,12 @@ Sound MakeMenuMusic() {
         // Bass: root for half the chord, then the fifth and the root again.
         int half = c.length / 2;
         loop.Add(Bass(MidiToHz(c.bass), half * eighth * 0.95), long(c.start) * loop.EighthFrames(),
-                 0.32f, 0.0f);
+                 0.26f, 0.0f);
         int quarter = std::max(1, half / 2);
         loop.Add(Bass(MidiToHz(c.bass + 7), quarter * eighth * 0.9),
-                 long(c.start + half) * loop.EighthFrames(), 0.24f, 0.0f);
+                 long(c.start + half) * loop.EighthFrames(), 0.2f, 0.0f);
         loop.Add(Bass(MidiToHz(c.bass + 12), quarter * eighth * 0.9),
-                 long(c.start + half + quarter) * loop.EighthFrames(), 0.2f, 0.0f);
+                 long(c.start + half + quarter) * loop.EighthFrames(), 0.16f, 0.0f);
         // Gentle broken chord, an octave up, swaying left and right.
         static const int kPattern[8] = {0, 1, 2, 3, 2, 1, 2, 3};
         for (int e = 0; e < c.length; e++) {
@@ -191,7 +197,7 @@ Sound MakeMenuMusic() {
     // The tune on an electric piano, with an echo a dotted quarter later.
     std::vector<Note> melody = Part(kMenuMelody);
     Loop tune(beat, 64);
-    AddPart(tune, melody, eighth, 0.95, 0.3f, 0.0f,
+    AddPart(tune, melody, eighth, 0.95, 0.36f, 0.0f,
             [](double hz, double held) { return ElectricPiano(hz, held, 0.8); });
     for (int i = 0; i < loop.frames; i++) {
         loop.left[i] += tune.left[i];
