@@ -5,6 +5,7 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -58,6 +59,19 @@ int PeakOver(int ms) {
     return g_outputPeak.load();
 }
 
+// Everything the mixer sends to the device, for tests that look at the wave.
+const int kCaptureSize = 44100 * 2 * 4;
+std::vector<Sint16> g_capture(kCaptureSize);
+std::atomic<int> g_captured{0};
+
+void Capture(void *, Uint8 *stream, int len) {
+    const Sint16 *s = reinterpret_cast<const Sint16 *>(stream);
+    int at = g_captured.load();
+    int n = std::min(len / 2, kCaptureSize - at);
+    std::copy(s, s + n, g_capture.begin() + at);
+    g_captured.store(at + n);
+}
+
 template <typename Condition>
 bool WaitFor(Condition condition, int ms = 3000) {
     for (int waited = 0; waited < ms; waited += 10) {
@@ -74,6 +88,7 @@ protected:
         WriteTone("other.wav", 3.0, 660);
         WriteTone("short.wav", 0.03, 880);
         WriteTone("tune.wav", 2.0, 330);
+        WriteTone("cycle.wav", 0.5, 440);  // exactly 220 periods
     }
 
     void SetUp() override {
@@ -226,7 +241,8 @@ TEST_F(SoundManagerTest, MusicOffKeepsPlayingSilentlyAndComesBackWithoutRestart)
     ASSERT_NE(sm->music, nullptr);
     Mix_Music *playing = sm->music;
     SDL_Delay(1100);  // past the fade-in
-    EXPECT_GT(PeakOver(200), 1000);
+    const int full = PeakOver(200);
+    EXPECT_GT(full, 1000);
 
     sm->ApplySwitches(false, true);
     EXPECT_EQ(Mix_VolumeMusic(-1), 0);
@@ -236,10 +252,44 @@ TEST_F(SoundManagerTest, MusicOffKeepsPlayingSilentlyAndComesBackWithoutRestart)
 
     sm->ApplySwitches(true, true);
     EXPECT_EQ(Mix_VolumeMusic(-1), SoundManager::kMusicVolumeOn);
-    // Audible at once: a restart would fade in from silence over a second.
-    EXPECT_GT(PeakOver(150), 1000);
+    // At full level at once: a restart would fade in from silence over a second.
+    EXPECT_GT(PeakOver(150), full * 8 / 10);
     EXPECT_EQ(sm->music, playing);
     EXPECT_EQ(Mix_PlayingMusic(), 1);
+}
+
+// Musics are plain WAV files: the mixer must loop them without a gap or a
+// step, so a seamless file is heard seamless.
+TEST_F(SoundManagerTest, WavMusicLoopsWithoutAGap) {
+    sm->RegisterMusic("cycle.wav", 0);
+    sm->PlayMusic(0);
+    ASSERT_NE(sm->music, nullptr);
+    SDL_Delay(1100);  // past the fade-in
+    g_captured.store(0);
+    Mix_SetPostMix(Capture, nullptr);
+    ASSERT_TRUE(WaitFor([] { return g_captured.load() >= 44100 * 2 * 2; }, 5000));
+    Mix_SetPostMix(nullptr, nullptr);
+
+    // The tone changes by at most 2 pi 440 / 44100 of its amplitude per
+    // sample; a gap or a jump at a loop point would change far more.
+    const int frames = g_captured.load() / 2;
+    int peak = 0, largestStep = 0;
+    for (int f = 1; f < frames; f++) {
+        for (int c = 0; c < 2; c++) {
+            int now = g_capture[2 * f + c], before = g_capture[2 * (f - 1) + c];
+            peak = std::max(peak, std::abs(now));
+            largestStep = std::max(largestStep, std::abs(now - before));
+        }
+    }
+    ASSERT_GT(peak, 4000);
+    EXPECT_LT(largestStep, peak * 2 * M_PI * 440 / 44100 * 1.2);
+    // Nor does it fall silent anywhere: every 5 ms holds a near-peak sample.
+    for (int f = 0; f + 220 <= frames; f += 220) {
+        int windowPeak = 0;
+        for (int i = 0; i < 220 * 2; i++)
+            windowPeak = std::max(windowPeak, std::abs(int(g_capture[2 * f + i])));
+        ASSERT_GT(windowPeak, peak * 9 / 10) << "at frame " << f;
+    }
 }
 
 TEST_F(SoundManagerTest, VolumesFollowTheSwitchesAndStayInRange) {
