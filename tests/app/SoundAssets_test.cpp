@@ -206,7 +206,7 @@ TEST_F(SoundAssets, MusicsAreLongSeamlessTonalLoops) {
             EXPECT_LE(seamBend, percentile(bends, 0.99)) << "channel " << c;
         }
 
-        EXPECT_GT(ShareInKey(pcm), 0.75);
+        EXPECT_GT(ShareInKey(pcm), 0.85);
 
         Mix_Music *music = Mix_LoadMUS(path);
         ASSERT_NE(music, nullptr) << Mix_GetError();
