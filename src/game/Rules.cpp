@@ -160,7 +160,15 @@ void Rules::CountMoves() {
         int n = 0;
         for (const Tile *t : players[seat].hand) n += board.FindSpots(t, &scratchSpots_);
         moveCount[seat] = n;
-        canLay[seat] = n > 0;
+        // Matching a spot by value is not enough: the geometry may refuse
+        // every drop. The computer can lay what its own search finds.
+        if (n == 0) {
+            canLay[seat] = 0;
+        } else if (players[seat].isComputer) {
+            canLay[seat] = CollectCandidates(seat, &scratchCandidates_) > 0;
+        } else {
+            canLay[seat] = HasLegalDrop(seat);
+        }
     }
 }
 
@@ -219,7 +227,10 @@ int Rules::CheckEnd() {
         endCause = EndEmptyHand;
     } else {
         if (!turnEnded) return 0;
-        bool stuck = moveCount[0] == 0 && moveCount[1] == 0;
+        // A seat counts as unable to play when it cannot lay anything, even
+        // if some of its tiles match a spot by value; otherwise two such
+        // seats would pass to each other for ever.
+        bool stuck = !canLay[0] && !canLay[1];
         bool blocked = boneyard.empty() ? stuck
                                         : stuck && players[0].HandSize() == kMaxHand &&
                                               players[1].HandSize() == kMaxHand;
@@ -295,7 +306,9 @@ void Rules::RotatePlacement() {
 
 bool Rules::MayPassOrDraw() const {
     if (!ValidSeat(current) || firstMove) return false;
-    return moveCount[current] == 0;
+    // A seat whose tiles match spots by value but fit nowhere would otherwise
+    // have no legal action at all.
+    return moveCount[current] == 0 || !canLay[current];
 }
 
 int Rules::Pass() {
