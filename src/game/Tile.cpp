@@ -25,7 +25,10 @@ int AngleBit(float angle) {
 }
 
 float TurnAngle(float angle, int degrees) {
-    int deg = ((static_cast<int>(angle) + degrees) % 360 + 360) % 360;
+    // Through the index, so that a corrupt angle (even NaN) turns from 0
+    // instead of going through an undefined float-to-int conversion.
+    int i = AngleIndex(angle);
+    int deg = ((i < 0 ? 0 : i * 90) + degrees % 360 + 360) % 360;
     return static_cast<float>(deg);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "RulesFixture.h"
 
 using game::Board;
@@ -67,6 +69,16 @@ TEST(TileNear, AnAngleOutsideTheFourHasNoBHalfOrMiddle) {
     EXPECT_FALSE(t.IsNearMiddle(15.5f, 15));
     EXPECT_FALSE(t.IsNearMiddle(15, 15));
     EXPECT_FALSE(t.Overlaps(14, 14, 2, 2));
+}
+
+TEST(TileAngles, TurnsWrapAndOddAnglesCountAsZero) {
+    EXPECT_FLOAT_EQ(game::TurnAngle(270, 90), 0);
+    EXPECT_FLOAT_EQ(game::TurnAngle(90, 180), 270);
+    EXPECT_FLOAT_EQ(game::TurnAngle(0, -90), 270);
+    EXPECT_FLOAT_EQ(game::TurnAngle(45, 90), 90);
+    EXPECT_FLOAT_EQ(game::TurnAngle(std::numeric_limits<float>::quiet_NaN(), 180), 180);
+    EXPECT_EQ(game::AngleBit(270), 8);
+    EXPECT_EQ(game::AngleBit(360), 0);
 }
 
 TEST(TileOverlaps, FootprintPerAngleWithTouchingEdgesIncluded) {
