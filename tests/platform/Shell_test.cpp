@@ -12,6 +12,11 @@
 
 namespace {
 
+std::string Cwd() {
+    char buf[4096];
+    return getcwd(buf, sizeof buf) ? buf : ".";
+}
+
 // A stand-in opener that records its argument in opened.txt.
 void MakeFakeOpener() {
     mkdir("fakebin", 0755);
@@ -19,7 +24,7 @@ void MakeFakeOpener() {
     ASSERT_NE(f, nullptr);
     fprintf(
         f, "#!/bin/sh\necho \"$1\" > \"%s/opened.tmp\" && mv \"%s/opened.tmp\" \"%s/opened.txt\"\n",
-        getcwd(nullptr, 0), getcwd(nullptr, 0), getcwd(nullptr, 0));
+        Cwd().c_str(), Cwd().c_str(), Cwd().c_str());
     fclose(f);
     chmod("fakebin/xdg-open", 0755);
 }
@@ -50,7 +55,7 @@ protected:
 
 TEST_F(ShellOpenTest, OpensThroughXdgOpenWithoutWaiting) {
     MakeFakeOpener();
-    std::string cwd = getcwd(nullptr, 0);
+    std::string cwd = Cwd();
     setenv("PATH", (cwd + "/fakebin:" + oldPath_).c_str(), 1);
     unsetenv("MARBRIX_NO_HELP");
     platform::ShellOpen("./html/index.html");
@@ -64,7 +69,7 @@ TEST_F(ShellOpenTest, OpensThroughXdgOpenWithoutWaiting) {
 
 TEST_F(ShellOpenTest, NoHelpSetMeansNothingIsStarted) {
     MakeFakeOpener();
-    std::string cwd = getcwd(nullptr, 0);
+    std::string cwd = Cwd();
     setenv("PATH", (cwd + "/fakebin:" + oldPath_).c_str(), 1);
     setenv("MARBRIX_NO_HELP", "1", 1);
     platform::ShellOpen("./html/index.html");
