@@ -9,13 +9,17 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Path.h"
+
 namespace platform {
 
 namespace {
 
 // A CR is blank too: lines keep the CR of a CR LF end, so that a rewrite
 // gives back every untouched line byte for byte.
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 std::string Trim(const std::string &s) {
     size_t b = 0, e = s.size();
@@ -217,9 +221,11 @@ int IniGetInt(const char *section, const char *key, int def, const char *path) {
     return IniParseInt(value);
 }
 
-bool WriteFileAtomically(const char *path, const std::string &contents) {
-    if (!path || !*path) return false;
-    std::string tmp = std::string(path) + ".XXXXXX";
+bool WriteFileAtomically(const char *givenPath, const std::string &contents) {
+    if (!givenPath || !*givenPath) return false;
+    const std::string target = ReplacementTarget(givenPath);
+    const char *path = target.c_str();
+    std::string tmp = target + ".XXXXXX";
     int fd = mkstemp(&tmp[0]);
     if (fd < 0) return false;
     // Keep the old file's permissions; a new file gets the usual ones.

@@ -144,7 +144,9 @@ TEST_F(ProgramTest, FailedStartUpReportsAndStillOpensTheHelp) {
     EXPECT_EQ(WaitExit(pid, 30), 1);
     EXPECT_EQ(ReadFile("err.txt"), "Cannot read text file\nProbleme de lecture du fichier texte\n");
     ASSERT_TRUE(WaitForFile("opened.txt", 10));
-    EXPECT_EQ(ReadFile("opened.txt"), "./html/index.html\n");
+    char runtime[4096];
+    ASSERT_TRUE(realpath(getenv("MARBRIX_RUNTIME_DIR"), runtime));
+    EXPECT_EQ(ReadFile("opened.txt"), std::string(runtime) + "/html/index.html\n");
 }
 
 TEST_F(ProgramTest, NoHelpWhenAskedNot) {

@@ -58,13 +58,23 @@ TEST_F(ShellOpenTest, OpensThroughXdgOpenWithoutWaiting) {
     std::string cwd = Cwd();
     setenv("PATH", (cwd + "/fakebin:" + oldPath_).c_str(), 1);
     unsetenv("MARBRIX_NO_HELP");
-    platform::ShellOpen("./html/index.html");
+    FILE *page = fopen("page.html", "w");
+    fclose(page);
+    platform::ShellOpen("./page.html");
     ASSERT_TRUE(WaitForRecord());
+    char line[4096] = {0};
     FILE *f = fopen("opened.txt", "r");
-    char line[256] = {0};
     ASSERT_TRUE(fgets(line, sizeof line, f));
     fclose(f);
-    EXPECT_STREQ(line, "./html/index.html\n");
+    EXPECT_EQ(line, cwd + "/page.html\n");  // handed over as an absolute path
+    // A file that does not exist is handed over as given.
+    unlink("opened.txt");
+    platform::ShellOpen("no/such/page.html");
+    ASSERT_TRUE(WaitForRecord());
+    f = fopen("opened.txt", "r");
+    ASSERT_TRUE(fgets(line, sizeof line, f));
+    fclose(f);
+    EXPECT_STREQ(line, "no/such/page.html\n");
 }
 
 TEST_F(ShellOpenTest, NoHelpSetMeansNothingIsStarted) {
