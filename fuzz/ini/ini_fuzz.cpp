@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         std::string back;
         Check(ini.Find("GAME", "width", &back));
         // Values are trimmed and lose one pair of quotes when read.
-        if (!value.empty() && value.find_first_of(" \t\"") == std::string::npos) Check(back == value);
+        if (!value.empty() && value.find_first_of(" \t\"") == std::string::npos)
+            Check(back == value);
         std::string langAfter;
         Check(ini.Find("game", "LANG", &langAfter) == hadLang);
         if (hadLang) Check(langAfter == lang);
