@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the inflater as a raw DEFLATE stream and checks
 // it against zlib: both must accept the same streams, produce the same
 // bytes and stop at the same input position.
+#include "lib3d/Inflate.h"
+
 #include <zlib.h>
 
 #include <cstdint>
@@ -9,11 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "lib3d/Inflate.h"
-
 namespace {
 
-const size_t kLimit = size_t(1) << 22;
+const size_t kLimit = size_t(1) << 20;
 
 // zlib's verdict: true with the output and bytes used when the stream ends
 // properly within the limit.
@@ -22,13 +22,17 @@ bool ZlibRaw(const uint8_t *data, size_t size, std::vector<uint8_t> *out, size_t
     z_stream zs;
     memset(&zs, 0, sizeof zs);
     if (inflateInit2(&zs, -15) != Z_OK) abort();
-    out->assign(kLimit + 1, 0);
+    out->clear();
     zs.next_in = const_cast<Bytef *>(data);
     zs.avail_in = uInt(size);
-    zs.next_out = out->data();
-    zs.avail_out = uInt(out->size());
-    int rc = inflate(&zs, Z_FINISH);
-    out->resize(zs.total_out);
+    uint8_t buf[16384];
+    int rc;
+    do {
+        zs.next_out = buf;
+        zs.avail_out = sizeof buf;
+        rc = inflate(&zs, Z_NO_FLUSH);
+        out->insert(out->end(), buf, buf + (sizeof buf - zs.avail_out));
+    } while (rc == Z_OK && zs.total_out <= kLimit);
     *used = zs.total_in;
     *overLimit = zs.total_out > kLimit;
     inflateEnd(&zs);

@@ -408,7 +408,7 @@ int Inflate(const uint8_t *in, size_t size, std::vector<uint8_t> *out, size_t ma
     // two bits), so no buffer ever needs to be larger than this.
     size_t bound = size > (SIZE_MAX - 1024) / 1032 ? SIZE_MAX : size * 1032 + 1024;
     size_t limit = maxOut < bound ? maxOut : bound;
-    size_t first = expectedSize ? expectedSize : size < 16384 ? 65536 : 4 * size;
+    size_t first = expectedSize ? expectedSize : size < 1024 ? 4096 : 4 * size;
     Inflater inflater(in, size, out, limit, first < limit ? first : limit);
     const char *err = inflater.Run();
     if (err) {

@@ -206,11 +206,13 @@ bool Decoder::ReadChunks(const uint8_t *data, size_t size) {
             if (seenPalette) return Fail("second PLTE chunk");
             if (dataState) return Fail("PLTE after IDAT");
             if (len == 0 || len % 3 || len / 3 > 256) return Fail("bad PLTE length %u", len);
-            if (h_.colorType == 3 && int(len / 3) > (1 << h_.depth))
-                return Fail("palette larger than the bit depth allows");
             seenPalette = true;
             // Grey pictures ignore it; colour pictures only suggest it.
-            if (h_.colorType == 3) ReadPalette(body, len);
+            // Entries past what the bit depth can index are never used.
+            if (h_.colorType == 3) {
+                uint32_t usable = uint32_t(3) << h_.depth;
+                ReadPalette(body, len < usable ? len : usable);
+            }
         } else if (memcmp(name, "tRNS", 4) == 0) {
             if (dataState) return Fail("tRNS after IDAT");
             if (h_.colorType == 3 && !seenPalette) return Fail("tRNS before PLTE");
