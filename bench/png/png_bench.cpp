@@ -40,6 +40,7 @@ const Image &Content(const std::string &name) {
     if (it != cache.end()) return it->second;
     Image img = name == "photo"   ? PhotoLikeImage(kWidth, kHeight, 1)
                 : name == "flat"  ? FlatImage(kWidth, kHeight)
+                : name == "scene" ? SceneImage(kWidth, kHeight)
                 : name == "noise" ? Noise()
                                   : WorstCase();
     return cache[name] = img;
@@ -134,7 +135,7 @@ public:
 }  // namespace
 
 int main(int argc, char **argv) {
-    const char *contents[] = {"photo", "flat"};
+    const char *contents[] = {"photo", "scene", "flat"};
     for (const char *c : contents) {
         for (bool ourFile : {false, true}) {
             std::string file = ourFile ? "our_file" : "libpng_file";
@@ -146,7 +147,7 @@ int main(int argc, char **argv) {
                 ->Unit(benchmark::kMicrosecond);
         }
     }
-    for (const char *c : {"photo", "flat", "noise", "worst"}) {
+    for (const char *c : {"photo", "scene", "flat", "noise", "worst"}) {
         benchmark::RegisterBenchmark(("encode/ours/" + std::string(c)).c_str(), EncodeOurs, c)
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("encode/libpng/" + std::string(c)).c_str(), EncodeLibpng, c)
