@@ -38,9 +38,11 @@ const int kMaxCodeLength = 15;
 const int kLiteralRootBits = 10;
 const int kDistanceRootBits = 8;
 const int kCodeLengthRootBits = 7;
-// Room for the root table and every sub-table a complete code can need
-// (1332 entries for 286 symbols over 10 root bits, fewer for distances).
-const int kTableCapacity = 2048;
+// Room for the root table and every sub-table a complete code can need. A
+// sub-table of 2^k entries takes at least k + 1 codes, at most 32 entries
+// for 6 codes under a 10-bit root: 286 symbols need under 1024 + 1526
+// entries; 30 distance codes under an 8-bit root need under 256 + 480.
+const int kTableCapacity = 4096;
 
 // Bytes the output buffer keeps past its end so that matches can be copied
 // eight bytes at a time.
