@@ -46,7 +46,13 @@ Image Solid(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
     Image img;
     img.width = w;
     img.height = h;
-    for (int i = 0; i < w * h; i++) img.pixels.insert(img.pixels.end(), {r, g, b, 77});
+    img.pixels.resize(size_t(w) * h * 4);
+    for (size_t i = 0; i < img.pixels.size(); i += 4) {
+        img.pixels[i] = r;
+        img.pixels[i + 1] = g;
+        img.pixels[i + 2] = b;
+        img.pixels[i + 3] = 77;
+    }
     return img;
 }
 
