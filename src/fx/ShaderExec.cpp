@@ -91,13 +91,6 @@ float Dot(const Vec a, const Vec b, int n) {
     return s;
 }
 
-// Scalar instructions read the component their swizzle puts in .w.
-float Scalar(const AsmMachine &m, const AsmSource &s) {
-    Vec v;
-    Read(m, s, v);
-    return v[3];
-}
-
 void Texture(AsmMachine &m, const AsmInstr &in, Vec out) {
     Vec coord;
     AsmSource s = in.src[0];
@@ -203,7 +196,7 @@ int Step(AsmMachine &m, const AsmInstr &in) {
                 break;
         }
     }
-    float w = a[3];
+    float w = a[3];  // scalar instructions read the component their swizzle puts in .w
     switch (in.op) {
         case kAsmRcp:
             r[0] = r[1] = r[2] = r[3] = w == 1.0f ? 1.0f : 1.0f / w;

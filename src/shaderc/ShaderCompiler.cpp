@@ -350,6 +350,7 @@ namespace {
 
 // Compiles the vertex sections (pixel: the [SHADER] section) of a pass.
 int GenerateProgram(ShaderGen &g, const ShaderPass &pass, bool pixel) {
+    if (pixel) g.Reserve(pass.code[kSectionShader]);
     int first = pixel ? kSectionShader : kSectionPosition;
     int last = pixel ? kSectionShader : kSectionMapping0 + 4;
     for (int s = first; s <= last; s++)

@@ -147,11 +147,13 @@ int ShaderGen::Alloc(int prefer) {
         if (prefer + 1 > maxUsed) maxUsed = prefer + 1;
         return prefer;
     }
-    for (int r = 0; r < limit; r++) {
-        if (used & (1u << r)) continue;
-        used |= 1u << r;
-        if (r + 1 > maxUsed) maxUsed = r + 1;
-        return r;
+    for (int pass = 0; pass < 2; pass++) {
+        for (int r = 0; r < limit; r++) {
+            if ((used & (1u << r)) || (pass == 0 && (reserved & (1u << r)))) continue;
+            used |= 1u << r;
+            if (r + 1 > maxUsed) maxUsed = r + 1;
+            return r;
+        }
     }
     Fail(pixel ? "Error: out of temporary registers (pixel code has r0..r5)"
                : "Error: out of temporary registers (vertex code has r0..r11)");
@@ -260,6 +262,12 @@ int ShaderGen::Emit(uint8_t op, const GenDest &d, const GenOperand *s, int n, co
     for (int i = 0; i < n; i++) Release(in.s[i]);  // copies made by Legalize
     if (d.kind == kRegOutput) outputsWritten |= (uint8_t)(1 << d.index);
     return 1;
+}
+
+void ShaderGen::Reserve(const std::vector<std::string> &stmts) {
+    for (const std::string &s : stmts)
+        for (size_t p = s.find("sample(Tex"); p != std::string::npos; p = s.find("sample(Tex", p + 1))
+            if (p + 10 < s.size() && s[p + 10] >= '1' && s[p + 10] <= '5') reserved |= 1u << (s[p + 10] - '0');
 }
 
 int ShaderGen::Statement(const std::string &s) {
@@ -525,6 +533,7 @@ int ShaderGen::Assign(const std::string &s) {
     }
     if (!Expr(rhs, d)) return 0;
     if (newReg >= 0) named[name] = newReg;
+    if (pixel && d.kind == kRegTemp && d.index == 0) outWritten = true;
     return 1;
 }
 
@@ -1029,12 +1038,31 @@ int ShaderGen::Sample(const std::string &arg, const GenDest &d) {
     if (r < 0) return 0;
     if (r == 0 || (src.kind != kRegTexCoord && src.kind != kRegTemp) || src.negate)
         return Fail("Error: sample() reads TexN or a temporary, not '" + arg.substr(0, 40) + "'");
-    // texld samples the stage numbered by its destination register.
-    if (d.kind == kRegTemp && d.mask == 0xF) return Emit(kGenTexld, d, src);
-    int t = Alloc(src.kind == kRegTexCoord ? src.index : -1);
-    if (t < 0) return 0;
-    int ok = Emit(kGenTexld, TempDest(t), src) && Emit(kGenMov, d, Temp(t));
-    used &= ~(1u << t);
+    // texld samples the stage numbered by its destination register, so
+    // sample(TexN) reads through rN; a dependent read sample(t) uses the
+    // destination's register.
+    bool whole = d.kind == kRegTemp && d.mask == 0xF;
+    int stage = src.kind == kRegTexCoord ? src.index : whole ? d.index : -1;
+    if (whole && d.index == stage) return Emit(kGenTexld, d, src);
+    bool taken = false;
+    if (stage < 0) {
+        stage = Alloc();
+        if (stage < 0) return 0;
+        taken = true;
+    } else if (!(used & (1u << stage))) {
+        used |= 1u << stage;
+        if (stage + 1 > maxUsed) maxUsed = stage + 1;
+        taken = true;
+    } else if (!(stage == 0 && !outWritten)) {
+        // r0 may be borrowed until Out is written; any other holder blocks.
+        char buf[160];
+        snprintf(buf, sizeof buf,
+                 "Error: sample(Tex%d) needs r%d, which holds a value here; sample it earlier", stage,
+                 stage);
+        return Fail(buf);
+    }
+    int ok = Emit(kGenTexld, TempDest(stage), src) && Emit(kGenMov, d, Temp(stage));
+    if (taken) used &= ~(1u << stage);
     return ok;
 }
 

@@ -93,6 +93,9 @@ public:
     // Compiles one statement of a code section (macro calls and conditionals
     // included). Returns 0 with the compiler's error set on failure.
     int Statement(const std::string &s);
+    // Pixel code: keeps rN for the texture reads sample(TexN) of `stmts`, so
+    // other temporaries take those registers last.
+    void Reserve(const std::vector<std::string> &stmts);
 
     std::vector<GenInstr> code;
     std::map<std::string, int> named;  // named temporaries and their registers
@@ -100,6 +103,8 @@ public:
     int maxUsed = 0;                   // highest register used + 1
     uint8_t outputsWritten = 0;        // bit per output register
     bool addressSet = false;
+    bool outWritten = false;  // pixel code: Out (r0) holds a value
+    uint32_t reserved = 0;    // pixel code: registers sample(TexN) will need
     bool pixel;
     int target;
 

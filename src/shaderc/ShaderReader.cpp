@@ -151,6 +151,12 @@ int ReadStatement(Cursor &c, std::string &out, std::string *raw, std::string &er
     while (c.pos < c.n && c.s[c.pos] != 0) {
         char ch = c.s[c.pos];
         if (IsBlank(ch)) {
+            // "phase" stands on its own, with or without a ';'.
+            if (out == "phase" && braces == 0) {
+                c.SkipBlanks();
+                if (c.pos < c.n && c.s[c.pos] == ';') c.pos++;
+                return 1;
+            }
             // A section header on a new line means the ';' was forgotten.
             if (c.LineBreakAhead() && braces == 0 && nesting == 0) {
                 size_t save = c.pos;
