@@ -266,8 +266,10 @@ int ShaderGen::Emit(uint8_t op, const GenDest &d, const GenOperand *s, int n, co
 
 void ShaderGen::Reserve(const std::vector<std::string> &stmts) {
     for (const std::string &s : stmts)
-        for (size_t p = s.find("sample(Tex"); p != std::string::npos; p = s.find("sample(Tex", p + 1))
-            if (p + 10 < s.size() && s[p + 10] >= '1' && s[p + 10] <= '5') reserved |= 1u << (s[p + 10] - '0');
+        for (size_t p = s.find("sample(Tex"); p != std::string::npos;
+             p = s.find("sample(Tex", p + 1))
+            if (p + 10 < s.size() && s[p + 10] >= '1' && s[p + 10] <= '5')
+                reserved |= 1u << (s[p + 10] - '0');
 }
 
 int ShaderGen::Statement(const std::string &s) {
@@ -1057,8 +1059,8 @@ int ShaderGen::Sample(const std::string &arg, const GenDest &d) {
         // r0 may be borrowed until Out is written; any other holder blocks.
         char buf[160];
         snprintf(buf, sizeof buf,
-                 "Error: sample(Tex%d) needs r%d, which holds a value here; sample it earlier", stage,
-                 stage);
+                 "Error: sample(Tex%d) needs r%d, which holds a value here; sample it earlier",
+                 stage, stage);
         return Fail(buf);
     }
     int ok = Emit(kGenTexld, TempDest(stage), src) && Emit(kGenMov, d, Temp(stage));

@@ -122,7 +122,8 @@ TEST(ShaderMath, InverseFunctionsOverTheirDomains) {
         ASSERT_NEAR(s.sw[1], std::asin((double)xf), 1e-6);
         ASSERT_NEAR(c.sw[0], std::acos((double)xf), 1e-6);
     }
-    for (double x : {-1e6, -300.0, -20.0, -3.0, -1.0, -0.4, 0.0, 0.1, 0.7, 1.0, 2.5, 40.0, 1e4, 1e17}) {
+    for (double x :
+         {-1e6, -300.0, -20.0, -3.0, -1.0, -0.4, 0.0, 0.1, 0.7, 1.0, 2.5, 40.0, 1e4, 1e17}) {
         Both t;
         Scalar(t, "atan", (float)x);
         ASSERT_NEAR(t.vs[0], std::atan(x), 2e-5) << x;
@@ -132,7 +133,8 @@ TEST(ShaderMath, InverseFunctionsOverTheirDomains) {
 
 TEST(ShaderMath, FloorPerComponentAndScalar) {
     Both f;
-    f.Run(Script("oTexture0=floor(a);"), [](auto &r) { r.Vector("a", -3.5f, -0.25f, 0.75f, 1000000.5f); });
+    f.Run(Script("oTexture0=floor(a);"),
+          [](auto &r) { r.Vector("a", -3.5f, -0.25f, 0.75f, 1000000.5f); });
     const float want[4] = {-4, -1, 0, 1000000};
     for (int k = 0; k < 4; k++) {
         EXPECT_EQ(f.vs[k], want[k]) << k;
@@ -146,7 +148,8 @@ TEST(ShaderMath, FloorPerComponentAndScalar) {
     ExpectLegal(s.vr.program);
     // Aliasing: the argument is the destination, read with a permutation.
     Both p;
-    p.Run(Script("t=a;t=floor(t.yxwz);oTexture0=t;"), [](auto &r) { r.Vector("a", 1.5f, 2.5f, 3.5f, 4.5f); });
+    p.Run(Script("t=a;t=floor(t.yxwz);oTexture0=t;"),
+          [](auto &r) { r.Vector("a", 1.5f, 2.5f, 3.5f, 4.5f); });
     const float perm[4] = {2, 1, 4, 3};
     for (int k = 0; k < 4; k++) EXPECT_EQ(p.vs[k], perm[k]) << k;
 }
@@ -285,16 +288,19 @@ TEST(ShaderMath, ArraysAndRelativeAddressing) {
     // Indices count registers: bones[4] is the second matrix.
     for (int which = 0; which < 2; which++) {
         Both b;
-        b.Run(Script("Address=a.x;oTexture0=iPos*4bones[Address+0];oPos=tab[Address+1];oDiffuse=tab[2];", defs),
-              [&](auto &r) {
-                  r.Matrix("bones", m0, 0);
-                  r.Matrix("bones", m1, 1);
-                  r.Vector("tab", 5, 5, 5, 5, 0);
-                  r.Vector("tab", 6, 6, 6, 6, 1);
-                  r.Vector("tab", 7, 7, 7, 7, 2);
-                  r.Vector("a", which * 4.0f + 0.75f, 0, 0, 0);  // the address is rounded down
-                  r.Input(0, 1, 2, 3);
-              });
+        b.Run(
+            Script(
+                "Address=a.x;oTexture0=iPos*4bones[Address+0];oPos=tab[Address+1];oDiffuse=tab[2];",
+                defs),
+            [&](auto &r) {
+                r.Matrix("bones", m0, 0);
+                r.Matrix("bones", m1, 1);
+                r.Vector("tab", 5, 5, 5, 5, 0);
+                r.Vector("tab", 6, 6, 6, 6, 1);
+                r.Vector("tab", 7, 7, 7, 7, 2);
+                r.Vector("a", which * 4.0f + 0.75f, 0, 0, 0);  // the address is rounded down
+                r.Input(0, 1, 2, 3);
+            });
         EXPECT_FLOAT_EQ(b.vs[0], which ? 1 : 101) << which;
         EXPECT_FLOAT_EQ(b.vs[1], which ? 202 : 2) << which;
         EXPECT_FLOAT_EQ(b.sw[1], which ? 202 : 2) << which;
@@ -334,10 +340,11 @@ TEST(ShaderMath, IfElseSelectsWithGreaterOrEqual) {
 
 TEST(ShaderMath, OtherVertexFunctions) {
     Both f;
-    f.Run(Script("oTexture0=rsq(a);oPos=max(a,b);oDiffuse=min(a,b);oSpecular=sge(a,b);"), [](auto &r) {
-        r.Vector("a", 1, 5, -2, 16);
-        r.Vector("b", 2, 5, -3, 1);
-    });
+    f.Run(Script("oTexture0=rsq(a);oPos=max(a,b);oDiffuse=min(a,b);oSpecular=sge(a,b);"),
+          [](auto &r) {
+              r.Vector("a", 1, 5, -2, 16);
+              r.Vector("b", 2, 5, -3, 1);
+          });
     EXPECT_FLOAT_EQ(f.vs[0], 0.25f);
     EXPECT_FLOAT_EQ(f.sw[1], 0.25f);
     EXPECT_FLOAT_EQ(f.vr.m.oPos[0], 2);
@@ -347,7 +354,8 @@ TEST(ShaderMath, OtherVertexFunctions) {
     EXPECT_FLOAT_EQ(f.vr.m.oD[1][1], 1);
     EXPECT_FLOAT_EQ(f.vr.m.oD[1][2], 1);
     Both e;
-    e.Run(Script("oTexture0=exp2(a.y);oPos=log2(a);"), [](auto &r) { r.Vector("a", 0, 3, 0, 0.125f); });
+    e.Run(Script("oTexture0=exp2(a.y);oPos=log2(a);"),
+          [](auto &r) { r.Vector("a", 0, 3, 0, 0.125f); });
     EXPECT_FLOAT_EQ(e.vs[2], 8);
     EXPECT_FLOAT_EQ(e.sw[0], 8);
     EXPECT_FLOAT_EQ(e.vr.m.oPos[0], -3);
@@ -364,7 +372,8 @@ TEST(ShaderMath, OtherVertexFunctions) {
     EXPECT_FLOAT_EQ(t.sw[2], 0);
     // lit has no software form, but runs in vs.1.1.
     Both li;
-    li.Run(Script("oTexture0=lit(a);"), [](auto &r) { r.Vector("a", 0.5f, 0.25f, 0, 2); }, false);
+    li.Run(
+        Script("oTexture0=lit(a);"), [](auto &r) { r.Vector("a", 0.5f, 0.25f, 0, 2); }, false);
     EXPECT_FLOAT_EQ(li.vs[1], 0.5f);
     EXPECT_FLOAT_EQ(li.vs[2], 0.0625f);
 }
