@@ -498,6 +498,8 @@ struct Reader {
 }  // namespace
 
 int ShaderCompiler::Read(const char *script, size_t length) {
+    // The text ends at its length or at a NUL byte, whichever comes first.
+    if (const void *nul = memchr(script, 0, length)) length = (size_t)((const char *)nul - script);
     Reader reader{*this, Cursor{script, length}};
     if (!reader.Run()) return 0;
     // The constants every generated program may use follow the script's own.
