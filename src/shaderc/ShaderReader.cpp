@@ -132,12 +132,6 @@ struct Cursor {
         if (pos < n && s[pos] == 0) pos = n;  // text ends at a NUL byte
         return t;
     }
-    // True when a line break lies between pos and the next non-blank.
-    bool LineBreakAhead() {
-        for (size_t i = pos; i < n && IsBlank(s[i]); i++)
-            if (s[i] == '\n') return true;
-        return false;
-    }
 };
 
 // Reads one statement: up to a ';' outside braces, or up to the brace that
@@ -151,23 +145,21 @@ int ReadStatement(Cursor &c, std::string &out, std::string *raw, std::string &er
     while (c.pos < c.n && c.s[c.pos] != 0) {
         char ch = c.s[c.pos];
         if (IsBlank(ch)) {
+            // A run of blanks is skipped at once, noting whether it held a
+            // line break.
+            bool newline = false;
+            while (c.pos < c.n && IsBlank(c.s[c.pos])) newline |= c.s[c.pos++] == '\n';
             // "phase" stands on its own, with or without a ';'.
             if (out == "phase" && braces == 0) {
-                c.SkipBlanks();
                 if (c.pos < c.n && c.s[c.pos] == ';') c.pos++;
                 return 1;
             }
             // A section header on a new line means the ';' was forgotten.
-            if (c.LineBreakAhead() && braces == 0 && nesting == 0) {
-                size_t save = c.pos;
-                if (c.AtSection()) {
-                    err = "Error: missing ';' after '" + out.substr(0, 60) + "'";
-                    return -1;
-                }
-                c.pos = save;
+            if (newline && braces == 0 && nesting == 0 && c.pos < c.n && c.s[c.pos] == '[') {
+                err = "Error: missing ';' after '" + out.substr(0, 60) + "'";
+                return -1;
             }
-            if (raw && !raw->empty() && raw->back() != ' ') *raw += ' ';
-            c.pos++;
+            if (raw && !raw->empty()) *raw += ' ';
             continue;
         }
         c.pos++;

@@ -1,10 +1,11 @@
 // Reading vs.1.1 / ps.1.4 assembly into records, and running the records.
+#include "fx/ShaderAsm.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "fx/ShaderAsm.h"
 #include "fx/ShaderExec.h"
 
 namespace {
@@ -23,7 +24,9 @@ std::string ParseError(const std::string &text) {
     return err;
 }
 
-void Set(float *r, float x, float y, float z, float w) { r[0] = x, r[1] = y, r[2] = z, r[3] = w; }
+void Set(float *r, float x, float y, float z, float w) {
+    r[0] = x, r[1] = y, r[2] = z, r[3] = w;
+}
 
 }  // namespace
 
@@ -149,19 +152,19 @@ TEST(ShaderAsm, RejectsMalformedText) {
 TEST(ShaderAsm, VertexArithmetic) {
     AsmProgram p = Parse(
         "vs.1.1\n"
-        "mov a0.x, c0.y\n"          // 2.75 rounds down to 2
-        "mov r0, c[a0.x+1]\n"       // c3
-        "mov r1, c[a0.x+95]\n"      // 97 is past the file: zero
-        "rcp r2, c1.x\n"            // 1/0
-        "expp r3, c1.w\n"           // -2.5
-        "logp r4, c0.w\n"           // 12
+        "mov a0.x, c0.y\n"      // 2.75 rounds down to 2
+        "mov r0, c[a0.x+1]\n"   // c3
+        "mov r1, c[a0.x+95]\n"  // 97 is past the file: zero
+        "rcp r2, c1.x\n"        // 1/0
+        "expp r3, c1.w\n"       // -2.5
+        "logp r4, c0.w\n"       // 12
         "lit r5, c5\n"
         "dst r6, c6, c7\n"
         "frc r7, c1.w\n"
         "m4x3 r8, c8, c10\n"
         "m3x2 r9, c8, c10\n"
         "mov oFog.x, c0.z\n"
-        "mov a0.x, -c0.z\n"         // -0.5 rounds down to -1
+        "mov a0.x, -c0.z\n"  // -0.5 rounds down to -1
         "mov r10, c[a0.x+5]\n");
     AsmMachine m;
     Set(m.c[0], 0, 2.75f, 0.5f, 12);
@@ -195,9 +198,9 @@ TEST(ShaderAsm, VertexArithmetic) {
     EXPECT_FLOAT_EQ(m.r[7][0], 0.5f);
     EXPECT_FLOAT_EQ(m.r[8][0], 5);  // dot4 with (1,0,0,1)
     EXPECT_FLOAT_EQ(m.r[8][2], 3);
-    EXPECT_EQ(m.r[8][3], 77);       // m4x3 leaves w
+    EXPECT_EQ(m.r[8][3], 77);  // m4x3 leaves w
     EXPECT_FLOAT_EQ(m.r[9][1], 2);
-    EXPECT_EQ(m.r[9][2], 77);       // m3x2 leaves z and w
+    EXPECT_EQ(m.r[9][2], 77);  // m3x2 leaves z and w
     EXPECT_FLOAT_EQ(m.oFog[0], 0.5f);
     EXPECT_EQ(m.a0, -1);
     EXPECT_EQ(m.r[10][0], 4);

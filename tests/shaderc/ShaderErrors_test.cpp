@@ -199,3 +199,21 @@ TEST(ShaderErrors, TextEndsAtLengthOrNul) {
     EXPECT_FALSE(sc.Compile(good.c_str(), good.find(';'), kShaderTargetEffect));
     EXPECT_NE(std::string(sc.Error()).find("missing ';'"), std::string::npos);
 }
+
+// Large texts are read in one pass: these would take hours if a blank run or
+// a long list of words were rescanned for every character.
+TEST(ShaderErrors, LargeInputsAreReadInOnePass) {
+    ShaderCompiler sc;
+    std::string blanks =
+        "[VERTEXFORMAT] XYZ\n[TECHNIQUE]\n[PASS0]\n[POSITION]\noPos=" + std::string(4 << 20, ' ') +
+        std::string(1 << 20, '\n') + "iPos;\n[END]";
+    EXPECT_TRUE(sc.Compile(blanks.c_str(), kShaderTargetEffect)) << sc.Error();
+    std::string words = "[VERTEXFORMAT]" + Repeat(" XYZ", 1 << 18) + "\n[TECHNIQUE]" +
+                        Repeat(" words", 1 << 18) +
+                        "\n[PASS0]\n[POSITION]\noPos=iPos;\n[RENDER_STATE]\n" +
+                        Repeat("Unknown True\n", 1 << 16) + "[END]";
+    EXPECT_TRUE(sc.Compile(words.c_str(), kShaderTargetEffect)) << sc.Error();
+    std::string statements = Code(Repeat("t=iPos;", 1 << 16));
+    EXPECT_FALSE(sc.Compile(statements.c_str(), kShaderTargetEffect));
+    EXPECT_NE(std::string(sc.Error()).find("more than 128 instructions"), std::string::npos);
+}
