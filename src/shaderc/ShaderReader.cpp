@@ -396,7 +396,7 @@ struct Reader {
         for (char &ch : value) ch = (char)toupper((unsigned char)ch);
         if (name.compare(0, 8, "TEXTURE[") == 0) {
             for (int i = 0; i < kRsMaxTextures; i++) {
-                char key[16];
+                char key[32];
                 snprintf(key, sizeof key, "TEXTURE[%d]", i);
                 if (name != key) continue;
                 for (size_t t = 0; t < sc.textures.size(); t++)
