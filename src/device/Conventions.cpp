@@ -18,17 +18,18 @@ void ProjectionToGl(const float engine[16], float gl[16]) {
 }
 
 void WindowPixelProjection(int targetWidth, int targetHeight, float gl[16]) {
-    // x_ndc = 2 (x + 0.5) / W - 1, y_ndc = 1 - 2 (y + 0.5) / H, z_ndc = 2z - 1.
-    // Shifting by half a pixel puts the engine's pixel centres (integers) on
-    // OpenGL's (half-integers): same coverage, same texture sampling.
+    // x_ndc = 2x / W - 1, y_ndc = 1 - 2y / H, z_ndc = 2z - 1. A rectangle with
+    // integer corners covers the same pixels under either rule for pixel
+    // centres; keeping OpenGL's (half-integers) maps a texture drawn at its own
+    // size texel for pixel, so screen text and pictures stay sharp.
     const float w = static_cast<float>(targetWidth > 0 ? targetWidth : 1);
     const float h = static_cast<float>(targetHeight > 0 ? targetHeight : 1);
     for (int i = 0; i < 16; i++) gl[i] = 0.0f;
     gl[0] = 2.0f / w;
     gl[5] = -2.0f / h;
     gl[10] = 2.0f;
-    gl[12] = 1.0f / w - 1.0f;
-    gl[13] = 1.0f - 1.0f / h;
+    gl[12] = -1.0f;
+    gl[13] = 1.0f;
     gl[14] = -1.0f;
     gl[15] = 1.0f;
 }

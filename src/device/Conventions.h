@@ -3,9 +3,8 @@
 // converted here and nowhere else:
 //  - clip space: the engine's projections give depth z/w in [0, 1], OpenGL
 //    expects [-1, 1];
-//  - window-pixel vertices: x to the right, y pointing down, the centre of
-//    pixel (i, j) at (i, j), depth z in [0, 1]; OpenGL puts pixel centres at
-//    half-integers with y pointing up.
+//  - window-pixel vertices: x to the right, y pointing down from the top-left
+//    corner, depth z in [0, 1]; OpenGL counts y upwards from the bottom.
 // Matrices are row-vector (a point is a row vector on the left, translation in
 // the fourth row); such a matrix, stored row by row, is exactly the column-major
 // array OpenGL expects, so no transposition is needed.

@@ -375,7 +375,13 @@ bool Device::Reset(const PresentParameters &params) {
         return false;
     }
     params_ = params;
-    for (Texture *texture : allTextures_) texture->ForgetGlName();
+    // Whether or not the window system kept the old context, nothing of it is
+    // trusted: every managed texture is sent again from its copy.
+    for (Texture *texture : allTextures_) {
+        if (texture->glName_) glDeleteTextures(1, &texture->glName_);
+        texture->ForgetGlName();
+    }
+    if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
     presentedCopy_ = 0;
     presentedValid_ = false;
     ApplyDefaults();
