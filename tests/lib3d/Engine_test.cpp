@@ -637,3 +637,19 @@ TEST_F(EngineTest, PointerIsASixteenPixelBlendedQuad) {
     }
     EXPECT_EQ(lit, 16 * 16 / 2);
 }
+
+TEST_F(EngineTest, ReferencePictureReadsBackAtFiveSixFivePrecision) {
+    // The same picture the 16-bit display test reads: both must give the
+    // reference colours once cut to 5-6-5.
+    enginetest::DrawReferencePicture(engine.get());
+    const std::vector<Rgb> px = ReadPixels(engine.get());
+    int wrong = 0;
+    for (int y = 0; y < kH; y += 7) {
+        for (int x = 0; x < kW; x++) {
+            Rgb p = px[y * kW + x];
+            p = Rgb{p.r & 0xF8, p.g & 0xFC, p.b & 0xF8};
+            wrong += Distance(p, enginetest::ReferenceColour(x, y, kW)) != 0;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
