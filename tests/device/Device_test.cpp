@@ -12,9 +12,22 @@ using namespace device;
 
 namespace {
 
+// A freshly started X server may still be settling when the test begins.
+bool StartVideo() {
+    for (int attempt = 0; attempt < 30; attempt++) {
+        if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+        SDL_Delay(100);
+    }
+    return false;
+}
+
+}  // namespace
+
+namespace {
+
 class DeviceTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0); }
+    static void SetUpTestSuite() { ASSERT_TRUE(StartVideo()); }
     static void TearDownTestSuite() { SDL_Quit(); }
 
     void SetUp() override {

@@ -8,8 +8,19 @@
 
 namespace enginetest {
 
+bool StartVideo() {
+    // A freshly started X server may still be settling when the test begins
+    // (several servers start at once on a busy machine): give it a moment.
+    for (int attempt = 0; attempt < 30; attempt++) {
+        if (SDL_WasInit(SDL_INIT_VIDEO) || SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+        SDL_Delay(100);
+    }
+    std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+    return false;
+}
+
 bool OpenEngine(lib3d::Engine *engine, int w, int h, int colourMode) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+    if (!StartVideo()) return false;
     engine->fullscreen = false;
     return engine->Open(w, h, colourMode) == 1;
 }

@@ -13,6 +13,9 @@ struct Rgb {
     int r = 0, g = 0, b = 0;
 };
 
+// Starts SDL's video, waiting a little for an X server that is still starting.
+bool StartVideo();
+
 // SDL video up and an engine opened in a window of w x h (colourMode as Open).
 bool OpenEngine(lib3d::Engine *engine, int w, int h, int colourMode);
 
