@@ -417,7 +417,7 @@ void Device::Clear(int flags, uint32_t colour, float z, int stencil) {
     }
     // Clearing covers the viewport only, whatever the write masks say.
     int x = 0, y = 0;
-    ViewportToGl(viewport_, params_.height, &x, &y);
+    ViewportToGl(viewport_, TargetHeight(), &x, &y);
     glEnable(GL_SCISSOR_TEST);
     glScissor(x, y, viewport_.width, viewport_.height);
     if (mask) glClear(mask);
@@ -642,7 +642,7 @@ void Device::GetTransform(TransformKind kind, float matrix[16]) const {
 void Device::SetViewport(const Viewport &viewport) {
     viewport_ = viewport;
     int x = 0, y = 0;
-    ViewportToGl(viewport_, params_.height, &x, &y);
+    ViewportToGl(viewport_, TargetHeight(), &x, &y);
     glViewport(x, y, viewport_.width, viewport_.height);
     glDepthRange(viewport_.minZ, viewport_.maxZ);
 }
@@ -701,7 +701,7 @@ void Device::PrepareTransforms(bool windowPixels) {
     float m[16];
     glMatrixMode(GL_PROJECTION);
     if (windowPixels) {
-        WindowPixelProjection(params_.width, params_.height, m);
+        WindowPixelProjection(TargetWidth(), TargetHeight(), m);
     } else {
         ProjectionToGl(transforms_[TransformProjection], m);
     }

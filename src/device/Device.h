@@ -207,6 +207,11 @@ private:
                                                          const PresentParameters &);
     Device(const PresentParameters &params, const Caps &caps);
 
+    // Size of the surface being drawn: window-pixel vertices and viewports are
+    // measured on it. The back buffer for now; a texture target would have its
+    // own size (and, drawn upside down for sampling, flip y and the culling).
+    int TargetWidth() const { return params_.width; }
+    int TargetHeight() const { return params_.height; }
     void ApplyDefaults();  // default states to the cache and OpenGL
     void ApplyRenderState(RenderState state);
     void ApplyStencil();

@@ -4,6 +4,7 @@
 
 #include "lib3d/Engine.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -652,4 +653,31 @@ TEST_F(EngineTest, ReferencePictureReadsBackAtFiveSixFivePrecision) {
         }
     }
     EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(EngineTest, PictureFilesBecomeSquareSlots) {
+    // A picture wider than tall is taken as a square as wide as it is; the
+    // rows it does not have come out black rather than read past its end.
+    SDL_Surface *s = SDL_CreateRGBSurface(SDL_SWSURFACE, 8, 4, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+    ASSERT_NE(s, nullptr);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 255, 0, 0));
+    ASSERT_EQ(SDL_SaveBMP(s, "wide.bmp"), 0);
+    SDL_FreeSurface(s);
+    engine->SetState(7, 8);
+    const int slot = engine->LoadTexture("wide.bmp");
+    ASSERT_GE(slot, 0);
+    const lib3d::TextureSlot *t = engine->Slot(slot);
+    EXPECT_EQ(t->size, 8);
+    EXPECT_EQ(t->formatIndex, 0);  // no alpha
+    EXPECT_EQ(t->clamp, 0);        // picture textures wrap
+    int pitch = 0;
+    const uint16_t *words = t->texture->LockRect(0, &pitch, true);
+    EXPECT_EQ(words[0], 0xF800);
+    EXPECT_EQ(words[3 * 8 + 7], 0xF800);
+    EXPECT_EQ(words[4 * 8], 0);
+    EXPECT_EQ(words[7 * 8 + 7], 0);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(engine->LoadTexture("no/such/picture.png"), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Texture not found : no/such/picture.png\n");
 }
