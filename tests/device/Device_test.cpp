@@ -28,7 +28,6 @@ namespace {
 class DeviceTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(StartVideo()); }
-    static void TearDownTestSuite() { SDL_Quit(); }
 
     void SetUp() override {
         const char *error = "";
