@@ -5,6 +5,8 @@
 
 #include "lib3d/ThreeDsImport.h"
 
+using namespace lib3d;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ThreeDsData scene;
     char error[256] = "";

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace lib3d {
+
 namespace {
 
 void Cross(const float a[3], const float b[3], float out[3]) {
@@ -184,3 +186,5 @@ void Geometry::WorldMatrix(float out[16]) const {
     out[14] = position[2];
     out[15] = 1;
 }
+
+}  // namespace lib3d

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace lib3d {
+
 struct GeometryVertex {
     uint32_t id = 0;  // index at creation, kept through edits
     float position[3] = {0, 0, 0};
@@ -89,3 +91,5 @@ public:
     float vector1[3] = {0, 0, 0};
     float vector2[3] = {0, 0, 0};
 };
+
+}  // namespace lib3d

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+namespace lib3d {
+
 namespace {
 
 // Chunk ids the reader descends into or whose contents it checks.
@@ -446,3 +448,5 @@ bool ThreeDsCheckFile(const char *path, char *error, size_t errorSize) {
     return ThreeDsReadBytes(path, bytes, error, errorSize) &&
            ThreeDsCheck(bytes.data(), bytes.size(), error, errorSize);
 }
+
+}  // namespace lib3d

@@ -21,6 +21,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace lib3d {
+
 // Files larger than this are refused (the game's scenes are far smaller).
 constexpr size_t kThreeDsMaxFileSize = 64u << 20;
 
@@ -35,3 +37,5 @@ bool ThreeDsCheckFile(const char *path, char *error, size_t errorSize);
 // Reads a whole file (at most kThreeDsMaxFileSize bytes) into `bytes`; false
 // with the reason in `error` when it cannot be opened, read, or is too large.
 bool ThreeDsReadBytes(const char *path, std::vector<uint8_t> &bytes, char *error, size_t errorSize);
+
+}  // namespace lib3d

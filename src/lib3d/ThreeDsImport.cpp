@@ -13,6 +13,8 @@
 
 #include "lib3d/ThreeDsCheck.h"
 
+namespace lib3d {
+
 const float kThreeDsToEngine[16] = {
     1, 0, 0,  0,  //
     0, 0, -1, 0,  //
@@ -239,3 +241,5 @@ bool ThreeDsReadFile(const char *path, int what, ThreeDsData &out, char *error, 
     return ThreeDsReadBytes(path, bytes, error, errorSize) &&
            ThreeDsRead(bytes.data(), bytes.size(), what, out, error, errorSize);
 }
+
+}  // namespace lib3d

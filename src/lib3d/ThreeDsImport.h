@@ -16,6 +16,8 @@
 
 #include "lib3d/Geometry.h"
 
+namespace lib3d {
+
 // Bits of the `what` mask of a scene load.
 enum ThreeDsWhat { kThreeDsMeshes = 1, kThreeDsLights = 2, kThreeDsCameras = 4 };
 
@@ -74,3 +76,5 @@ bool ThreeDsRead(const uint8_t *data, size_t size, int what, ThreeDsData &out, c
 
 // The same for a file on disk.
 bool ThreeDsReadFile(const char *path, int what, ThreeDsData &out, char *error, size_t errorSize);
+
+}  // namespace lib3d

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace lib3d;
+
 namespace {
 
 // Two triangles of a unit square in the x-z plane, front facing up.

@@ -12,6 +12,8 @@
 
 #include "lib3d/ThreeDsImport.h"
 
+using namespace lib3d;
+
 namespace {
 
 struct Box {

@@ -9,6 +9,8 @@
 #include "ThreeDsFiles.h"
 #include "lib3d/ThreeDsImport.h"
 
+using namespace lib3d;
+
 namespace {
 
 std::string Refusal(const std::vector<uint8_t> &bytes) {

@@ -6,6 +6,8 @@
 
 #include "ThreeDsFiles.h"
 
+using namespace lib3d;
+
 namespace {
 
 ThreeDsData Read(const TestScene &scene, int what = 7) {

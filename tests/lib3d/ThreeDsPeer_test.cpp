@@ -13,6 +13,8 @@
 
 #include "lib3d/ThreeDsImport.h"
 
+using namespace lib3d;
+
 namespace {
 
 struct Surface {

@@ -280,6 +280,43 @@ Model Background() {
     skirting.Box({r - st, floorY, -r + st}, {r, floorY + sh, r - st}, 22);
     model.parts.push_back(skirting);
 
+    // Wood panelling on the lower walls, capped by a rail.
+    Part panels;
+    panels.name = "wainscot";
+    panels.material = "skirting";
+    const float pt = 0.5f, ph = 16.0f, rail = 1.2f;
+    for (int side = 0; side < 4; side++) {
+        const float in = r - st;  // panels stand on the skirting's face
+        Vec3 lo, hi;
+        switch (side) {
+            case 0:
+                lo = {-in, floorY + sh, -in};
+                hi = {in, floorY + ph, -in + pt};
+                break;
+            case 1:
+                lo = {-in, floorY + sh, in - pt};
+                hi = {in, floorY + ph, in};
+                break;
+            case 2:
+                lo = {-in, floorY + sh, -in + pt};
+                hi = {-in + pt, floorY + ph, in - pt};
+                break;
+            default:
+                lo = {in - pt, floorY + sh, -in + pt};
+                hi = {in, floorY + ph, in - pt};
+                break;
+        }
+        panels.Box(lo, hi, 22);
+        Vec3 rlo = lo + Vec3{side == 2 ? 0.0f : 0, ph - sh, 0}, rhi = hi + Vec3{0, rail, 0};
+        // The rail stands a little proud of the panels.
+        if (side == 0) rhi.z += 0.5f;
+        if (side == 1) rlo.z -= 0.5f;
+        if (side == 2) rhi.x += 0.5f;
+        if (side == 3) rlo.x -= 0.5f;
+        panels.Box(rlo, rhi, 22);
+    }
+    model.parts.push_back(panels);
+
     Part ceiling;
     ceiling.name = "ceiling";
     ceiling.material = "ceiling";

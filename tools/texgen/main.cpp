@@ -121,24 +121,35 @@ bool MakeDominoes() {
 
 // ---------------------------------------------------------------- wood
 
-// Warm walnut with flowing grain along x; tiles in both directions.
-Rgb WoodAt(float u, float v, const Noise &warp, const Noise &fibre, float rings) {
-    // The warp varies slowly along the grain and faster across it, so the
-    // rings run long and straight with gentle waves, as in sawn boards.
+// Walnut boards along x: four boards per image height, each with its own
+// tone, fine straight grain with gentle waves, long darker streaks, and thin
+// dark seams between boards. Tiles in both directions.
+Rgb WoodAt(float u, float v, const Noise &warp, const Noise &fibre, const Noise &streak) {
+    const int boards = 4;
+    float bv = v * boards;
+    int board = (int)bv;
+    float inBoard = bv - board;
     float w = warp.Fractal(u * 2, v * 8, 4);
-    float t = v * rings + w * 1.6f;
+    // A slow sway across the whole board bends the rings into long arcs.
+    float sway = streak.Fractal(u * 2 + 0.37f * board, v * 16, 2);
+    float t = inBoard * 9.0f + w * 1.1f + sway * 3.0f + board * 3.7f;
     float ring = t - std::floor(t);
-    float band = SmoothStep(0.0f, 0.55f, ring) * (1 - SmoothStep(0.75f, 1.0f, ring));
-    float f = fibre.Fractal(u * 2, v * 96, 3);
-    Rgb light = {0.66f, 0.42f, 0.22f}, dark = {0.38f, 0.21f, 0.1f};
-    Rgb c = Mix(dark, light, 0.35f + 0.65f * band);
-    return Scale(c, 0.86f + 0.28f * f);
+    // Late wood (dark, narrow) and early wood (light, wide).
+    float late = SmoothStep(0.62f, 0.8f, ring) * (1 - SmoothStep(0.86f, 1.0f, ring));
+    float f = fibre.Fractal(u * 2, v * 128, 3);
+    float s = streak.Fractal(u * 2, v * 16, 3);
+    float tone = 0.86f + 0.24f * Hash01(board, 77);
+    Rgb light = {0.56f, 0.34f, 0.18f}, dark = {0.3f, 0.16f, 0.07f};
+    Rgb col = Mix(light, dark, 0.55f * late + 0.35f * SmoothStep(0.45f, 0.8f, s));
+    col = Scale(col, tone * (0.9f + 0.2f * f));
+    float seam = std::fmin(inBoard, 1 - inBoard) * 512 / boards;  // pixels from a seam
+    return Scale(col, 0.55f + 0.45f * SmoothStep(0.0f, 1.6f, seam));
 }
 
 bool MakeWood() {
     Canvas c(512, 512);
-    Noise warp(101, 2, 8), fibre(103, 2, 96);
-    c.Fill([&](float x, float y) { return WoodAt(x / 512, y / 512, warp, fibre, 14); });
+    Noise warp(101, 2, 8), fibre(103, 2, 128), streak(107, 2, 16);
+    c.Fill([&](float x, float y) { return WoodAt(x / 512, y / 512, warp, fibre, streak); });
     return Save(c, "data/gfx/3d/wood.png", false);
 }
 
@@ -167,16 +178,22 @@ bool MakeFloor() {
     return Save(c, "data/gfx/3d/floor.png", false);
 }
 
-// Warm wallpaper: soft mottled plaster under faint vertical stripes.
+// Warm ochre wallpaper: mottled ground, faint stripes and a soft diamond
+// motif between them.
 bool MakeWall() {
     const int n = 256;
     Canvas c(n, n);
     Noise mottle(307, 4, 4);
     c.Fill([&](float x, float y) {
         float m = mottle.Fractal(x / n * 4, y / n * 4, 5);
-        float stripe = 0.5f + 0.5f * std::cos(x / n * 8 * 2 * kPi);
-        Rgb base = {0.78f, 0.6f, 0.42f};
-        Rgb col = Scale(base, 0.9f + 0.12f * m + 0.05f * SmoothStep(0.6f, 0.9f, stripe));
+        float sx = x / n * 4, sy = y / n * 4;
+        float fx = sx - std::floor(sx) - 0.5f, fy = sy - std::floor(sy) - 0.5f;
+        float motif = 1 - SmoothStep(0.3f, 0.36f, std::fabs(fx) * 1.6f + std::fabs(fy));
+        float line = SmoothStep(0.46f, 0.5f, std::fabs(fx));  // between the bands
+        Rgb base = {0.62f, 0.43f, 0.24f};
+        Rgb col = Scale(base, 0.9f + 0.12f * m);
+        col = Mix(col, {0.74f, 0.56f, 0.32f}, 0.35f * motif);
+        col = Scale(col, 1 - 0.12f * line);
         return col;
     });
     return Save(c, "data/gfx/3d/wall.png", false);
