@@ -122,7 +122,7 @@ float Noise::Lattice(int x, int y, int px, int py) const {
     x = ((x % px) + px) % px;
     y = ((y % py) + py) % py;
     return Hash01(seed_ ^ (uint32_t)(px * 7919 + py),
-                  (uint32_t)(x * 73856093) ^ (uint32_t)(y * 19349663));
+                  ((uint32_t)x * 73856093u) ^ ((uint32_t)y * 19349663u));
 }
 
 float Noise::AtPeriod(float x, float y, int px, int py) const {
