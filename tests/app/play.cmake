@@ -1,0 +1,2 @@
+marbrix_test(app_game_texts_test SOURCES GameTexts_test.cpp LIBS marbrix_app)
+add_dependencies(app_game_texts_test data)
