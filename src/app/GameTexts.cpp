@@ -29,7 +29,7 @@ bool GameTexts::Load(gui::GuiRenderer *renderer, int screenWidth, const uint16_t
     names[0] = first->renderCaption(name0, -1);
     names[1] = first->renderCaption(name1, -1);
     for (int d = 0; d < 10; ++d) {
-        char text[4];
+        char text[16];
         snprintf(text, sizeof text, "%d", d);
         digits[d] = first->renderCaption(text, -1);
     }
