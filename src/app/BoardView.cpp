@@ -1,0 +1,310 @@
+#include "app/BoardView.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "game/Camera.h"
+#include "lib3d/Engine.h"
+#include "lib3d/Matrix.h"
+#include "lib3d/Scene.h"
+
+using lib3d::Matrix;
+
+namespace {
+
+const char *kFolder3d = "data/gfx/3d/";
+// Half the board's side: board cells to world units.
+const float kBoardHalf = 16.0f;
+// Height of a tile, by which a tile turned face down is lifted back onto the table.
+const float kTileHeight = 0.42f;
+// Shadows sit a hair above the table so they never fight with it for depth.
+const float kShadowLift = 0.01f;
+
+const float kMarkerQuad[4] = {-0.5f, -0.5f, 0.5f, 0.5f};
+const float kSelectionQuad[4] = {-1.2f, -0.8f, 2.2f, 0.8f};
+
+struct FlatVertex {
+    float x, y, z;
+    uint32_t colour;
+    float u, v;
+};
+const uint32_t kFlatFormat = device::FvfXyz | device::FvfDiffuse | device::FvfTex1;
+
+int LoadPicture(lib3d::Engine *engine, const char *path) {
+    int slot = engine->LoadTexture(path);
+    if (slot < 0) fprintf(stderr, "Impossible de lire %s\n", path);
+    return slot;
+}
+
+lib3d::Material *FirstMaterial(lib3d::Scene *scene) {
+    if (!scene || scene->MeshCount() == 0) return nullptr;
+    lib3d::Mesh *mesh = scene->Mesh(0);
+    return mesh ? mesh->material : nullptr;
+}
+
+}  // namespace
+
+BoardView::BoardView(lib3d::Engine *engine) : engine_(engine) {
+    Matrix::Identity(shadowMatrix);
+    for (auto &row : faces)
+        for (int &slot : row) slot = -1;
+}
+
+BoardView::~BoardView() {
+    Release();
+}
+
+bool BoardView::Load() {
+    markerTexture = LoadPicture(engine_, "data/gfx/2d/select1.png");
+    if (markerTexture < 0) return false;
+    selectionTexture = LoadPicture(engine_, "data/gfx/2d/select2.png");
+    if (selectionTexture < 0) return false;
+    for (int a = 0; a <= 6; ++a) {
+        for (int b = a; b <= 6; ++b) {
+            char path[64];
+            snprintf(path, sizeof path, "%s%d-%d.png", kFolder3d, a, b);
+            faces[a][b] = LoadPicture(engine_, path);
+            if (faces[a][b] < 0) return false;
+        }
+    }
+    tileScene = std::make_unique<lib3d::Scene>(engine_);
+    if (!tileScene->Load(kFolder3d, "domino.3ds", 1) || tileScene->MeshCount() == 0) return false;
+    tileScene->BuildBuffers();
+    lib3d::Material *m = FirstMaterial(tileScene.get());
+    tileOwnTexture_ = m ? m->texture : -1;
+    loaded = true;
+    return true;
+}
+
+bool BoardView::LoadBackground() {
+    background = std::make_unique<lib3d::Scene>(engine_);
+    if (!background->Load(kFolder3d, "background.3ds", 1 | 2)) return false;
+    background->BuildBuffers();
+    float m[16];
+    Matrix::Identity(m);
+    Matrix::Translate(m, 0.0f, -0.5f, 0.0f);
+    background->SetMatrix(m);
+    if (background->lights.empty()) {
+        fprintf(stderr, "Light source not found in background.3ds !\n");
+        return false;
+    }
+    ApplyLights();
+    const lib3d::Light &last = background->lights.back();
+    shadowLight[0] = last.position[0];
+    shadowLight[1] = last.position[1];
+    shadowLight[2] = last.position[2];
+    shadowLight[3] = 1.0f;
+    return true;
+}
+
+bool BoardView::LoadTable() {
+    table = std::make_unique<lib3d::Scene>(engine_);
+    if (!table->Load(kFolder3d, "table.3ds", 1)) return false;
+    table->BuildBuffers();
+    return true;
+}
+
+void BoardView::Release() {
+    // The tile material wears each face in turn; it gets its own texture
+    // back so that the scene releases only what it loaded.
+    if (lib3d::Material *m = FirstMaterial(tileScene.get())) m->texture = tileOwnTexture_;
+    tileScene.reset();
+    table.reset();
+    background.reset();
+    for (auto &row : faces) {
+        for (int &slot : row) {
+            if (slot >= 0) engine_->ReleaseTexture(slot);
+            slot = -1;
+        }
+    }
+    if (markerTexture >= 0) engine_->ReleaseTexture(markerTexture);
+    if (selectionTexture >= 0) engine_->ReleaseTexture(selectionTexture);
+    markerTexture = selectionTexture = -1;
+    loaded = false;
+}
+
+void BoardView::ApplyLights() {
+    engine_->SetAmbient(0.5f, 0.5f, 0.5f);
+    if (!background) return;
+    for (size_t i = 0; i < background->lights.size(); ++i) {
+        const lib3d::Light &l = background->lights[i];
+        engine_->SetPointLight(static_cast<int>(i), l.position[0], l.position[1], l.position[2],
+                               l.colour[0], l.colour[1], l.colour[2], 0.0f, 1000.0f);
+        engine_->EnableLight(static_cast<int>(i));
+    }
+}
+
+void BoardView::DrawBackground() {
+    if (background) background->Draw();
+}
+
+void BoardView::DrawTable(bool reflecting) {
+    lib3d::Material *m = FirstMaterial(table.get());
+    if (!m || !reflecting) {
+        if (table) table->Draw();
+        return;
+    }
+    // The top stays out of the depth buffer so the mirrored tiles can show
+    // under it; the parts below it go first so they cannot show through.
+    engine_->SetWorld(table->matrix);
+    for (int i = 1; i < table->MeshCount(); ++i) table->Mesh(i)->Draw();
+    m->depthMode = lib3d::kDepthTestOnly;
+    table->Mesh(0)->Draw();
+    m->depthMode = lib3d::kDepthTestWrite;
+}
+
+void BoardView::DrawTableGlaze() {
+    lib3d::Material *m = FirstMaterial(table.get());
+    if (!m) return;
+    m->diffuse[3] = m->ambient[3] = 0.75f;
+    engine_->SetState(6, 1);
+    table->Draw();
+    m->diffuse[3] = m->ambient[3] = 1.0f;
+    engine_->SetState(6, 0);
+}
+
+void BoardView::TileTransform(const game::Tile &tile, bool faceDown, float height, bool mirrored,
+                              float out[16]) const {
+    Matrix::Identity(out);
+    if (mirrored) height = 0.0f;
+    if (faceDown) {
+        Matrix::Rotate(out, 180.0f, 0.0f, 0.0f);
+        Matrix::Translate(out, 0.0f, kTileHeight, 0.0f);
+    }
+    Matrix::Rotate(out, 0.0f, tile.angle, 0.0f);
+    Matrix::Translate(out, tile.x - kBoardHalf, height, tile.z - kBoardHalf);
+    // The reflection: the tile as it stands, mirrored in the table's plane.
+    if (mirrored) Matrix::Scale(out, 1.0f, -1.0f, 1.0f);
+}
+
+void BoardView::BeginPass(int pass) {
+    if (pass != PassShadow) return;
+    // Shadows: untextured, black at half strength, each pixel darkened once
+    // however many tiles overlap there (the stencil remembers it).
+    const float plane[4] = {0.0f, 1.0f, 0.0f, 0.0f};
+    game::PlanarShadowMatrix(shadowLight, plane, shadowMatrix);
+    engine_->SetState(5, 0);
+    engine_->SetState(10, 1);
+    device::Material black;
+    black.diffuse = {0.0f, 0.0f, 0.0f, 0.5f};
+    black.ambient = {0.0f, 0.0f, 0.0f, 0.5f};
+    black.specular = {0.0f, 0.0f, 0.0f, 0.0f};
+    black.emissive = {0.0f, 0.0f, 0.0f, 0.0f};
+    if (device::Device *d = engine_->GetDevice()) d->SetMaterial(black);
+    engine_->SetState(6, 1);
+    engine_->SetState(4, 0);
+    engine_->SetState(1, 1);
+    engine_->SetState(1, 17);
+    engine_->SetState(9, 21);
+    engine_->SetState(12, 28);
+}
+
+void BoardView::EndPass(int pass) {
+    if (pass != PassShadow) return;
+    engine_->SetState(9, 20);
+    engine_->SetState(6, 0);
+    engine_->SetState(1, 1);
+    engine_->SetState(4, 5);
+}
+
+void BoardView::DrawTile(const game::Tile &tile, bool faceDown, float height, int depthMode,
+                         int pass, int normalColour) {
+    if (!tileScene || tileScene->MeshCount() == 0) return;
+    lib3d::Mesh *mesh = tileScene->Mesh(0);
+    lib3d::Material *m = mesh->material;
+    if (!m) return;
+    int a = tile.a, b = tile.b;
+    if (a < 0 || b > 6 || a > b) return;  // not a tile of the set
+    m->texture = faces[a][b];
+    m->depthMode = depthMode;
+
+    float world[16];
+    TileTransform(tile, faceDown, height, pass == PassReflection, world);
+
+    if (pass == PassShadow) {
+        float flat[16];
+        Matrix::Multiply(world, shadowMatrix, flat);
+        Matrix::Translate(flat, 0.0f, kShadowLift, 0.0f);
+        engine_->SetWorld(flat);
+        mesh->DrawDirect();
+        m->depthMode = lib3d::kDepthTestWrite;
+        return;
+    }
+    engine_->SetWorld(world);
+    float diffuse[4], ambient[4];
+    memcpy(diffuse, m->diffuse, sizeof diffuse);
+    memcpy(ambient, m->ambient, sizeof ambient);
+    if (pass == PassReflection) {
+        // Mirroring turns the triangles' winding around.
+        m->cullMode = 4;
+        mesh->Draw();
+        m->cullMode = 5;
+    }
+    if (!normalColour) {
+        const float red[4] = {1.0f, 0.25f, 0.25f, 1.0f};
+        memcpy(m->diffuse, red, sizeof red);
+        memcpy(m->ambient, red, sizeof red);
+    }
+    mesh->Draw();
+    memcpy(m->diffuse, diffuse, sizeof diffuse);
+    memcpy(m->ambient, ambient, sizeof ambient);
+    m->depthMode = lib3d::kDepthTestWrite;
+}
+
+void BoardView::DrawPlacedTiles(const game::Board &board, int pass) {
+    BeginPass(pass);
+    for (const game::Tile *t : board.placed) DrawTile(*t, false, 0.0f, 1, pass, 1);
+    EndPass(pass);
+}
+
+void BoardView::DrawFlatQuad(const float c[4], int texture, const float world[16]) {
+    const float x0 = c[0], z0 = c[1], x1 = c[2], z1 = c[3];
+    const FlatVertex corner[4] = {
+        {x0, 0, z0, 0xFFFFFFFFu, 0, 0},
+        {x1, 0, z0, 0xFFFFFFFFu, 1, 0},
+        {x0, 0, z1, 0xFFFFFFFFu, 0, 1},
+        {x1, 0, z1, 0xFFFFFFFFu, 1, 1},
+    };
+    const FlatVertex triangles[6] = {corner[0], corner[1], corner[2],
+                                     corner[1], corner[3], corner[2]};
+    engine_->BindTexture(texture);
+    engine_->SetWorld(world);
+    engine_->DrawTriangles(kFlatFormat, triangles, 2);
+}
+
+void BoardView::DrawSpotMarkers(const game::Board &board, float scale) {
+    if (markerTexture < 0) return;
+    engine_->SetState(1, 0);
+    engine_->SetState(5, 1);
+    engine_->SetState(6, 18);
+    engine_->SetState(4, 0);
+    engine_->SetState(10, 0);
+    for (const game::Spot &s : board.spots) {
+        float world[16];
+        Matrix::Identity(world);
+        Matrix::Scale(world, scale, 1.0f, scale);
+        Matrix::Translate(world, s.x - kBoardHalf, 0.2f, s.z - kBoardHalf);
+        DrawFlatQuad(kMarkerQuad, markerTexture, world);
+    }
+    engine_->SetState(10, 1);
+    engine_->SetState(6, 0);
+    engine_->SetState(1, 1);
+}
+
+void BoardView::DrawSelection(const game::Tile &tile) {
+    if (selectionTexture < 0) return;
+    engine_->SetState(5, 1);
+    engine_->SetState(6, 18);
+    engine_->SetState(1, 0);
+    engine_->SetState(10, 0);
+    engine_->SetState(4, 0);  // seen from above or below alike
+    float world[16];
+    Matrix::Identity(world);
+    Matrix::Rotate(world, 0.0f, tile.angle, 0.0f);
+    Matrix::Translate(world, tile.x - kBoardHalf, 0.25f, tile.z - kBoardHalf);
+    DrawFlatQuad(kSelectionQuad, selectionTexture, world);
+    engine_->SetState(10, 1);
+    engine_->SetState(6, 0);
+    engine_->SetState(1, 1);
+}

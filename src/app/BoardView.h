@@ -1,0 +1,73 @@
+#pragma once
+// The board as the player sees it: the tile mesh with its 28 face pictures,
+// the pulsing spot markers and the selection highlight, the room and the
+// table scenes, and the light the tiles' shadows fall from. Tiles are drawn
+// in three passes: as they are, flattened onto the table as a shadow, and
+// mirrored under the table as a reflection.
+
+#include <memory>
+
+#include "game/Board.h"
+#include "game/Tile.h"
+
+namespace lib3d {
+class Engine;
+class Scene;
+}  // namespace lib3d
+
+enum TilePass { PassNormal = 0, PassShadow = 1, PassReflection = 2 };
+
+class BoardView {
+public:
+    explicit BoardView(lib3d::Engine *engine);
+    ~BoardView();
+    BoardView(const BoardView &) = delete;
+    BoardView &operator=(const BoardView &) = delete;
+
+    // The tile mesh, faces, marker and selection pictures; false after the
+    // first one missing (its message written).
+    bool Load();
+    // The room, placed just under the table, with its lights switched on;
+    // its last light casts the tiles' shadows.
+    bool LoadBackground();
+    bool LoadTable();
+    // Releases everything Load, LoadBackground and LoadTable made.
+    void Release();
+
+    // The room's lights as engine lights, and the ambient light.
+    void ApplyLights();
+    void DrawBackground();
+    // The table; `reflecting` keeps the table out of the depth buffer so the
+    // mirrored tiles can be drawn under it.
+    void DrawTable(bool reflecting);
+    // The table once more, see-through, over the mirrored tiles.
+    void DrawTableGlaze();
+
+    // One tile: face down (turned over) or face up, `height` above the table,
+    // depth mode 1 on the table and 0 in the hand view; `normalColour` 0
+    // tints it red (a drop that is not allowed).
+    void DrawTile(const game::Tile &tile, bool faceDown, float height, int depthMode, int pass,
+                  int normalColour);
+    // Pass-wide states around DrawTile calls of the shadow and reflection passes.
+    void BeginPass(int pass);
+    void EndPass(int pass);
+    void DrawPlacedTiles(const game::Board &board, int pass);
+    void DrawSpotMarkers(const game::Board &board, float scale);
+    void DrawSelection(const game::Tile &tile);
+
+    bool loaded = false;
+    float shadowLight[4] = {0, 20, 0, 1};
+    float shadowMatrix[16];
+
+    std::unique_ptr<lib3d::Scene> tileScene, background, table;
+    int faces[7][7];
+    int markerTexture = -1, selectionTexture = -1;
+
+private:
+    void TileTransform(const game::Tile &tile, bool faceDown, float height, bool mirrored,
+                       float out[16]) const;
+    void DrawFlatQuad(const float corners[4], int texture, const float world[16]);
+
+    lib3d::Engine *engine_;
+    int tileOwnTexture_ = -1;  // the tile material's own texture, put back on release
+};
