@@ -22,7 +22,8 @@ static int ReplayFile(const std::string &path) {
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
     fclose(f);
-    LLVMFuzzerTestOneInput(bytes.empty() ? nullptr : bytes.data(), bytes.size());
+    static const uint8_t kEmpty[1] = {0};
+    LLVMFuzzerTestOneInput(bytes.empty() ? kEmpty : bytes.data(), bytes.size());
     return 1;
 }
 
@@ -45,7 +46,8 @@ static int ReplayDir(const std::string &dir) {
 int main(int argc, char **argv) {
     int count = 0;
     // The empty input is always worth one run.
-    LLVMFuzzerTestOneInput(nullptr, 0);
+    static const uint8_t kEmpty[1] = {0};
+    LLVMFuzzerTestOneInput(kEmpty, 0);
     for (int i = 1; i < argc; i++) count += ReplayDir(argv[i]);
     printf("%d inputs replayed\n", count);
     return 0;

@@ -9,4 +9,4 @@ mkdir -p "$corpus"
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/marbrix-fuzz.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 exec "$prog" -max_total_time="${FUZZ_SECONDS:-20}" -timeout=10 -rss_limit_mb=2048 \
-  -print_final_stats=1 -artifact_prefix="$corpus/crash-" "$scratch" "$corpus"
+  -print_final_stats=1 -artifact_prefix="$corpus/" "$scratch" "$corpus"

@@ -1,12 +1,49 @@
 #include "platform/Path.h"
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
 namespace platform {
 
 std::string JoinPath(const std::string &dir, const std::string &name) {
     if (dir.empty()) return name;
-    char last = dir.back();
-    if (last == '/' || last == '\\') return dir.substr(0, dir.size() - 1) + "/" + name;
+    if (IsSeparator(dir.back())) return dir.substr(0, dir.size() - 1) + "/" + name;
     return dir + "/" + name;
+}
+
+std::string ToSlashes(const std::string &path) {
+    std::string out = path;
+    for (char &c : out)
+        if (c == '\\') c = '/';
+    return out;
+}
+
+bool MakeDir(const char *path) {
+    if (!path || !*path) return false;
+    if (mkdir(path, 0755) == 0) return true;
+    return errno == EEXIST && IsDirectory(path);
+}
+
+std::string ReplacementTarget(const char *path) {
+    char resolved[PATH_MAX];
+    struct stat st;
+    if (path && lstat(path, &st) == 0 && S_ISLNK(st.st_mode) && realpath(path, resolved))
+        return resolved;
+    return path ? path : "";
+}
+
+bool FileExists(const char *path) {
+    struct stat st;
+    return path && stat(path, &st) == 0;
+}
+
+bool IsDirectory(const char *path) {
+    struct stat st;
+    return path && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace platform

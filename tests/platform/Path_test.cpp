@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/Path.h"
+
+#include <gtest/gtest.h>
 
 TEST(JoinPath, AcceptsBothSeparatorsAndWritesSlash) {
     EXPECT_EQ(platform::JoinPath("./", "save"), "./save");

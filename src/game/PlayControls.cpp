@@ -1,0 +1,73 @@
+#include "game/PlayControls.h"
+
+namespace game {
+
+int PlayControls::HandSlotAt(int x, int width) {
+    int left = width * 9 / 800;
+    int pitch = width * 58 / 800;
+    if (pitch <= 0) return 0;
+    int slot = (x - left) / pitch;
+    return slot < 0 ? 0 : slot;
+}
+
+int PlayControls::LeftRelease(const PlayPointer &p, int width, int height) {
+    if (p.overBoard) {
+        if (!rules_.selected) return 0;
+        rules_.DropSelected(p.boardX, p.boardZ);
+        return 1;
+    }
+    int buttons = width - width * 130 / 800;
+    if (!rules_.firstMove && p.x < buttons) {
+        rules_.SelectSlot(HandSlotAt(p.x, width));
+        return 1;
+    }
+    if (!rules_.MayPassOrDraw()) return 0;
+    if (p.y > height - 104 && p.y < height - 72) {
+        rules_.Pass();
+        return 1;
+    }
+    if (p.y > height - 64 && p.y < height - 32) {
+        rules_.Draw();
+        return 1;
+    }
+    return 0;
+}
+
+int PlayControls::HandleEvent(const platform::InputEvent &e, const PlayPointer &p, int width,
+                              int height) {
+    if (!rules_.HumanToMove()) return 0;
+    if (e.type == platform::EventButtonUp) {
+        if (p.ctrlHeld) return 0;
+        if (e.button == platform::ButtonLeft) return LeftRelease(p, width, height);
+        if (e.button == platform::ButtonRight) {
+            rules_.RotatePlacement();
+            return 1;
+        }
+        return 0;
+    }
+    if (e.type == platform::EventKeyUp) {
+        switch (e.key) {
+            case platform::KeySpace:
+                rules_.Pass();
+                return 1;
+            case platform::KeyReturn:
+                rules_.Draw();
+                return 1;
+            case platform::KeyEscape:
+                rules_.Escape();
+                return 1;
+            default:
+                return 0;
+        }
+    }
+    return 0;
+}
+
+void PlayControls::HandleEvents(platform::Input &input, PlayPointer pointer, int width,
+                                int height) {
+    pointer.ctrlHeld = input.KeyDown(platform::KeyLCtrl) ? 1 : 0;
+    platform::InputEvent e;
+    while (input.PollEvent(&e)) HandleEvent(e, pointer, width, height);
+}
+
+}  // namespace game

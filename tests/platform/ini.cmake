@@ -1,0 +1,1 @@
+marbrix_test(platform_ini_test SOURCES Ini_test.cpp LIBS marbrix_platform)
