@@ -167,6 +167,7 @@ void Engine::Close() {
     for (int i = 0; i < kTextureSlots; i++) {
         slots[i] = TextureSlot();
     }
+    pointerTexture = -1;
     triangleBuffer.reset();
     colourTriangleBuffer.reset();
     device_.reset();

@@ -129,6 +129,9 @@ TEST_F(EngineTest, Quad2DCoversExactlyItsPixels) {
     // Colours are channel x 255, truncated.
     engine->DrawQuad2D(0, 0, 4, 4, 0, 0, 1, 1, 0.5f, 0.25f, 1.0f);
     EXPECT_EQ(Distance(PixelAt(engine.get(), 1, 1), Rgb{127, 63, 255}), 0);
+    // Out-of-range channels saturate instead of wrapping round in 8 bits.
+    engine->DrawQuad2D(0, 0, 4, 4, 0, 0, 1, 1, 1.5f, -0.5f, 1.01f);
+    EXPECT_EQ(Distance(PixelAt(engine.get(), 1, 1), Rgb{255, 0, 255}), 0);
 }
 
 TEST_F(EngineTest, Quad2DTextureCoordinatesSampleTexelCentres) {
