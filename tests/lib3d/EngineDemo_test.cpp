@@ -13,6 +13,15 @@ using enginetest::Rgb;
 
 namespace {
 
+// The demo ends with SDL_Quit, which unloads the OpenGL driver; the two small
+// blocks the driver keeps until then are reported as leaks from an unknown
+// module that no suppression can name. Leak checking of the engine itself is
+// done by the engine tests; the demo's run keeps every other check.
+std::string Demo(const char *arguments) {
+    return std::string("ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 ") +
+           ENGINEDEMO_PATH + " " + arguments;
+}
+
 void CheckDemoPicture(const char *path) {
     std::vector<Rgb> px;
     int w = 0, h = 0;
@@ -44,18 +53,18 @@ void CheckDemoPicture(const char *path) {
 }  // namespace
 
 TEST(EngineDemo, ThirtyTwoBitPicture) {
-    const std::string command = std::string(ENGINEDEMO_PATH) + " demo32.png 12 > demo32.txt";
+    const std::string command = Demo("demo32.png 12 > demo32.txt");
     ASSERT_EQ(std::system(command.c_str()), 0);
     CheckDemoPicture("demo32.png");
 }
 
 TEST(EngineDemo, SixteenBitPicture) {
-    const std::string command = std::string(ENGINEDEMO_PATH) + " demo16.png 12 --16 > demo16.txt";
+    const std::string command = Demo("demo16.png 12 --16 > demo16.txt");
     ASSERT_EQ(std::system(command.c_str()), 0);
     CheckDemoPicture("demo16.png");
 }
 
 TEST(EngineDemo, RefusesAMissingOutput) {
-    const std::string command = std::string(ENGINEDEMO_PATH) + " 2> usage.txt";
+    const std::string command = Demo("2> usage.txt");
     EXPECT_NE(std::system(command.c_str()), 0);
 }
