@@ -112,13 +112,13 @@ void BuildFloor(Resources *r, lib3d::Engine *engine) {
     r->floor = engine->CreateVertexBuffer(4, kFloorFormat, false);
     r->floorIndices = engine->CreateIndexBuffer(6, false);
     FloorVertex *v = reinterpret_cast<FloorVertex *>(r->floor->Lock());
-    const float corners[4][2] = {{-5, -3}, {5, -3}, {5, 5}, {-5, 5}};
+    const float corners[4][2] = {{5, -3}, {-5, -3}, {-5, 5}, {5, 5}};
     const uint32_t colours[4] = {0xFF80FF80u, 0xFFFFFF80u, 0xFF80C0FFu, 0xFFFFFFFFu};
     for (int i = 0; i < 4; i++) {
-        // The world's up is -y: the floor lies below the cubes at y = 1,
+        // The world's up is +y: the floor lies below the cubes at y = -1,
         // facing up.
         v[i] = FloorVertex{
-            corners[i][0],       1.0f, corners[i][1], 0, -1, 0, colours[i], corners[i][0] * 0.5f,
+            corners[i][0],       -1.0f, corners[i][1], 0, 1, 0, colours[i], corners[i][0] * 0.5f,
             corners[i][1] * 0.5f};
     }
     const uint16_t order[6] = {0, 2, 1, 0, 3, 2};  // clockwise seen from above
@@ -159,15 +159,15 @@ bool DrawFrame(lib3d::Engine *engine, int frame) {
     if (!engine->BeginFrame()) return false;
     engine->ClearFrame();
     engine->SetProjection();
-    const float eye[3] = {0.0f, -3.2f, -6.5f};
-    const float direction[3] = {0.0f, 3.2f, 6.5f};
+    const float eye[3] = {0.0f, 3.2f, -6.5f};
+    const float direction[3] = {0.0f, -3.2f, 6.5f};
     float view[16];
     Matrix::LookAt(view, eye, direction, 0.0f);
     engine->SetView(view);
     engine->SetAmbient(0.25f, 0.25f, 0.3f);
-    engine->SetPointLight(0, -2.5f, -3.5f, -3.0f, 1.0f, 0.95f, 0.85f, 0.05f, 1000.0f);
+    engine->SetPointLight(0, 2.5f, 3.5f, -3.0f, 1.0f, 0.95f, 0.85f, 0.05f, 1000.0f);
     engine->EnableLight(0);
-    engine->SetDirectionalLight(1, 0.4f, 1.0f, 0.6f, 0.35f, 0.35f, 0.45f);
+    engine->SetDirectionalLight(1, -0.4f, -1.0f, 0.6f, 0.35f, 0.35f, 0.45f);
     engine->EnableLight(1);
 
     const float angle = frame * 3.0f;
@@ -183,7 +183,7 @@ bool DrawFrame(lib3d::Engine *engine, int frame) {
     engine->DrawIndexed(*g_resources.floor, *g_resources.floorIndices, 0, 2);
 
     // Left: lit, textured, back faces culled.
-    DrawCube(engine, -2.0f, 0.0f, 0.0f, angle);
+    DrawCube(engine, 2.0f, 0.0f, 0.0f, angle);
 
     // Centre: two stages (checker, then stripes added), with specular.
     engine->SetState(15, 1);
@@ -200,14 +200,14 @@ bool DrawFrame(lib3d::Engine *engine, int frame) {
     engine->SetState(10, 0);
     engine->SetState(6, 18);
     engine->SetState(1, 17);
-    DrawCube(engine, 2.0f, 0.0f, 0.0f, angle * 1.5f);
+    DrawCube(engine, -2.0f, 0.0f, 0.0f, angle * 1.5f);
     engine->SetState(1, 1);
 
     // Front: a translucent disc texture, alpha blended, both sides drawn.
     engine->SetState(6, 1);
     engine->SetState(4, 0);
     engine->BindTexture(g_resources.glass);
-    DrawCube(engine, 0.0f, -0.3f, -2.2f, angle * 0.5f);
+    DrawCube(engine, 0.0f, 0.3f, -2.2f, angle * 0.5f);
     engine->SetState(6, 0);
     engine->SetState(4, 5);
 
