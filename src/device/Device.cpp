@@ -266,6 +266,9 @@ Device::Device(const PresentParameters &params, const Caps &caps) : params_(para
     GLint glLights = 8;
     glGetIntegerv(GL_MAX_LIGHTS, &glLights);
     glLightCount_ = glLights;
+    GLint glUnits = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &glUnits);
+    glUnitCount_ = std::max(1, std::min(kMaxStages, static_cast<int>(glUnits)));
     ApplyDefaults();
 }
 
@@ -524,9 +527,8 @@ void Device::ApplyRenderState(RenderState state) {
             } else {
                 glDisable(GL_DEPTH_TEST);
             }
-            // OpenGL writes no depth while its test is off; the write switch
-            // is re-applied so both follow the engine's meaning together.
-            ApplyRenderState(RsZWriteEnable);
+            // With its test off OpenGL writes no depth either, which is what
+            // a switched-off depth buffer means to the engine.
             break;
         case RsZWriteEnable:
             glDepthMask(v ? GL_TRUE : GL_FALSE);
@@ -755,9 +757,7 @@ void Device::PrepareLights() {
 
 void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride) {
     const int units = std::min(caps_.maxSimultaneousTextures, kMaxStages);
-    GLint glUnits = 1;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &glUnits);
-    const int total = std::min(kMaxStages, static_cast<int>(glUnits));
+    const int total = glUnitCount_;
     bool chain = true;  // a disabled stage switches off every later one
     for (int stage = 0; stage < total; stage++) {
         const uint32_t *s = stageStates_[stage];

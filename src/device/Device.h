@@ -244,6 +244,7 @@ private:
     std::vector<uint8_t> lightEnabled_;
     bool lightsDirty_ = true;
     int glLightCount_ = 8;  // fixed-function lights OpenGL can take at once
+    int glUnitCount_ = 1;   // texture units of the fixed-function pipeline
 
     uint32_t vertexFormat_ = 0;
     const VertexBuffer *stream_ = nullptr;

@@ -101,6 +101,8 @@ public:
     void ReleaseTextures();
     void SetOwnerTag(int tag) { ownerTag = tag; }
     SlotMaterial *TextureMaterial(int slot);
+    // Makes a colour set the device's material for lit drawing.
+    void ApplyMaterial(const SlotMaterial &material);
     void BindTexture(int slot);   // stage 0
     void BindTexture1(int slot);  // stage 1
     // Direct access to a slot's level-0 pixels (in its 16-bit format); the
@@ -153,6 +155,9 @@ public:
     // ---- frame state
     int frameCounter = 0;
     int currentTarget = 13;  // 13 = back buffer, else render-target texture index
+    // Viewport to screen: rows (w/2, 0, 0, 0), (0, h/2, 0, 0), (0, 0, maxZ - minZ, 0),
+    // (X + w/2, Y + h/2, minZ, 1) of the current target's viewport.
+    float viewportMatrix[16] = {};
 
     // ---- state bookkeeping
     int winding = 1;                // 0 clockwise, 1 counter-clockwise culling
@@ -191,6 +196,7 @@ protected:
     bool ChooseFormats(int colourMode);
     bool CreateDeviceWithRetry(const device::PresentParameters &params);
     void ApplyDefaultStates();
+    void UpdateViewportMatrix();
     void ResetDevice();
     void BindStage(int stage, int slot);
     device::PresentParameters presentParameters;
