@@ -8,7 +8,7 @@
 #include "platform/SdlInput.h"
 #include "platform/Shell.h"
 
-static Game game;
+static Game g_game;
 
 int main(int, char **) {
     // A user's SDL_VIDEODRIVER is respected; otherwise SDL chooses.
@@ -25,10 +25,10 @@ int main(int, char **) {
     SDL_EnableUNICODE(1);
 
     platform::SdlInput input;
-    game.input = &input;
-    bool ok = game.Init();
-    if (ok) game.Run();
-    game.Shutdown();
+    g_game.input = &input;
+    bool ok = g_game.Init();
+    if (ok) g_game.Run();
+    g_game.Shutdown();
 
     SDL_EnableUNICODE(0);
     SDL_Quit();
