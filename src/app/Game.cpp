@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/SoundManager.h"
+#include "lib3d/Matrix.h"
 #include "persist/PlayerNames.h"
 #include "persist/TextTable.h"
 #include "persist/UserFolder.h"
@@ -16,19 +18,35 @@ Game::Game()
       gameKind(KindAgainstComputer),
       pendingWidth(800),
       pendingHeight(600),
-      players(),
+      rules(nullptr),
+      players(rules.players),
       playerCount(2),
+      controls(rules),
       cameraPreset(1),
+      pointerWorld{0, 0, 0},
+      pointerOverBoard(0),
+      mouseX(0),
+      mouseY(0),
+      pulsePhase(0.0f),
+      boardView(this),
+      guiRenderer(this),
       screenshotCounter(0),
+      screenshotPending(0),
+      frameCapture(nullptr),
       input(nullptr),
       frameStep(1.0f),
-      screen_(nullptr) {
-    // Sound manager handle: created here once it exists.
+      soundOpen_(false) {
+    rules.SetHost(this);
+    lib3d::Matrix::Identity(cameraView);
+}
+
+Game::~Game() {
+    Shutdown();
 }
 
 // Start-up, in an order that matters: the texts before the default player
 // names, the settings before the display, the display before anything that
-// needs it (logo, scenes, GUI, fonts), the GUI before the sound.
+// needs it (scenes, fonts), the fonts before the text images.
 bool Game::Init() {
     quit = 0;
     InitUserFolders();
@@ -41,24 +59,33 @@ bool Game::Init() {
 
     InitSettings();
     if (!OpenDisplay()) return false;
-
-    // To come, in this order: this game registered for the menu script's
-    // callbacks; the opening logo; projection and default render states.
+    ResetFrameState();
+    // The opening logo plays here once it exists; the frame state is reset after it.
+    ResetFrameState();
+    InitRenderStates();
 
     InitPlayerNames();
 
-    // To come, in this order: the camera at its preset; the pointer image;
-    // the board's resources; the background scene with its lights; the table
-    // scene; the GUI with the menu script, its name entries and switches; the
-    // two game fonts with the name, digit and message images.
+    camera.SetPreset(cameraPreset, false);
+    UpdateView();
 
-    // Sound: opened here, its musics registered and effects loaded, the menu
-    // music started, volumes set from the settings.
+    pointerTexture = LoadTexture("data/gfx/2d/pointeur.png");
+    if (pointerTexture < 0) {
+        fprintf(stderr, "Impossible de lire data/gfx/2d/pointeur.png\n");
+        return false;
+    }
+    if (!boardView.Load()) return false;
+    if (!boardView.LoadBackground()) return false;
+    SDL_ShowCursor(0);
+    if (!boardView.LoadTable()) return false;
 
-    // The tiles: created here in their fixed order, the board sized, then
-    // the random generator is seeded and every tile goes to the boneyard.
+    // The menu script's GUI comes here once it exists.
+
+    if (!texts.Load(&guiRenderer, width, players[0].name, players[1].name)) return false;
+    if (!InitSound()) return false;
+
+    rules.Setup();
     srand(unsigned(time(nullptr)));
-
     InitSeats();
     timer.Reset();
     return true;
@@ -85,22 +112,32 @@ void Game::InitSettings() {
     pendingHeight = settings.height;
 }
 
-// The stand-in display: a plain SDL window of the configured size. Full
-// screen when asked for, else (or when that fails) a window; 32-bit colour,
-// else 16-bit.
+// 32-bit colour, else 16-bit. Sizes no display offers are refused before
+// the device sees them, so a broken settings file is reported, not guessed at.
 bool Game::OpenDisplay() {
     const int w = settings.width, h = settings.height;
-    // Sizes no display offers are refused before SDL sees them.
+    fullscreen = settings.fullscreen != 0;
     if (w > 0 && h > 0 && w <= 16384 && h <= 16384) {
-        const int depths[2] = {32, 16};
-        for (int depth : depths) {
-            if (settings.fullscreen) screen_ = SDL_SetVideoMode(w, h, depth, SDL_FULLSCREEN);
-            if (!screen_) screen_ = SDL_SetVideoMode(w, h, depth, 0);
-            if (screen_) return true;
+        if (Open(w, h, 3)) {
+            SetState(13, 0);
+            return true;
+        }
+        if (Open(w, h, 1)) {
+            SetState(13, 1);
+            return true;
         }
     }
     fprintf(stderr, "Impossible d'initialiser le mode video %dx%d\n", w, h);
     return false;
+}
+
+void Game::InitRenderStates() {
+    focal = static_cast<float>(width);
+    nearPlane = 0.1f;
+    farPlane = 400.0f;
+    const int states[][2] = {{7, 15}, {7, 9}, {4, 1},  {4, 5}, {15, 0}, {1, 1},
+                             {3, 1},  {5, 1}, {5, 48}, {5, 6}, {10, 1}, {6, 0}};
+    for (const auto &s : states) SetState(s[0], s[1]);
 }
 
 void Game::InitPlayerNames() {
@@ -109,8 +146,21 @@ void Game::InitPlayerNames() {
     if (!persist::LoadNames(players[0].name, players[1].name)) SaveSettings();
 }
 
+bool Game::InitSound() {
+    SoundManager *sound = SoundManager::Instance();
+    if (!sound->Open(44100, 4096, 4)) return false;
+    soundOpen_ = true;
+    sound->LoadGameSounds();
+    sound->PlayMusic(kMusicMenu);
+    sound->ApplySwitches(settings.music != 0, settings.sound != 0);
+    return true;
+}
+
 void Game::InitSeats() {
+    rules.firstMove = 1;
+    rules.current = 0;
     playerCount = 2;
+    rules.playerCount = 2;
     players[0].isComputer = 0;
     players[1].isComputer = gameKind == KindAgainstComputer ? 1 : 0;
 }
@@ -133,18 +183,27 @@ bool Game::HandleCommonEvent(const platform::InputEvent &event) {
 }
 
 void Game::Run() {
-    while (!quit) {
-        switch (mode) {
-            case Menu:
-                if (FrontEndUpdate()) FrontEndRender();
-                break;
-            case Play:      // the game's own steps come here
-            case Opening:   // the opening screen's steps
-            case GameOver:  // the game-over screen's steps
-            default:
-                IdleUpdate();
-                break;
-        }
+    while (!quit) RunOnce();
+}
+
+void Game::RunOnce() {
+    if (soundOpen_) SoundManager::Instance()->Update();
+    switch (mode) {
+        case Menu:
+            if (FrontEndUpdate()) FrontEndRender();
+            break;
+        case Play:
+            if (PlayUpdate()) PlayRender();
+            break;
+        case Opening:
+            if (OpeningUpdate()) OpeningRender();
+            break;
+        case GameOver:
+            if (GameOverUpdate()) GameOverRender();
+            break;
+        default:
+            IdleUpdate();
+            break;
     }
 }
 
@@ -157,11 +216,63 @@ int Game::IdleUpdate() {
     return 0;
 }
 
+void Game::NewGame() {
+    players[0].isComputer = 0;
+    players[1].isComputer = gameKind == KindAgainstComputer ? 1 : 0;
+    rules.NewGame();
+    if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicGame);
+}
+
+void Game::PlayEffect(int effect) {
+    if (soundOpen_) SoundManager::Instance()->PlaySound(effect);
+}
+
+void Game::SetMode(int newMode) {
+    mode = newMode;
+}
+
+void Game::ResetView() {
+    camera.ResetForNewGame();
+    pulsePhase = 0.0f;
+    UpdateView();
+}
+
+void Game::ResetFrameTimer() {
+    timer.Reset();
+}
+
+// Until the menus exist, leaving a game ends the program.
+void Game::PauseToMenu() {
+    quit = 1;
+}
+
+void Game::UpdateView() {
+    float direction[3];
+    for (int i = 0; i < 3; ++i) direction[i] = camera.target[i] - camera.eye[i];
+    lib3d::Matrix::LookAt(cameraView, camera.eye, direction, 0.0f);
+    if (!IsOpen()) return;
+    SetProjection();
+    SetView(cameraView);
+}
+
+bool Game::PickBoardPoint(int x, int y, float out[3]) {
+    float through[3];
+    Unproject(static_cast<float>(x), static_cast<float>(y), through);
+    return game::TablePoint(camera.eye, through, out);
+}
+
 // Releases in reverse order of creation.
 void Game::Shutdown() {
-    // To come, in this order: the sound manager closed and destroyed; the
-    // board's drawing resources and its placed list; the tiles and the
-    // boneyard; the background and table scenes; the two text-drawing
-    // objects; the GUI manager; the engine's resources and its device.
-    screen_ = nullptr;  // the window itself goes with SDL_Quit
+    if (soundOpen_) {
+        SoundManager::DestroyInstance();
+        soundOpen_ = false;
+    }
+    boardView.Release();
+    rules.Release();
+    texts.Release();
+    gui::GuiStopTtf();  // after the last font is closed
+    if (IsOpen()) {
+        ReleaseTextures();
+        Close();
+    }
 }

@@ -2,6 +2,7 @@
 // The one application object. It lives in static storage for the whole run
 // and owns every piece of the program's state; the main loop dispatches on
 // its mode to one update step and, when that asks for it, one render step.
+// It is the engine itself, so every engine operation is called on it.
 //
 // Conventions for every update step: it first calls TickFrame(), reads the
 // keyboard and mouse only through `input`, polls every pending event and
@@ -10,27 +11,28 @@
 
 #include <cstdint>
 
+#include "app/BoardView.h"
 #include "app/FrameTimer.h"
+#include "app/GameTexts.h"
+#include "game/Camera.h"
+#include "game/PlayControls.h"
+#include "game/Rules.h"
+#include "gui/EngineRenderer.h"
+#include "lib3d/Engine.h"
 #include "persist/Settings.h"
 #include "platform/Input.h"
 
-struct SDL_Surface;
+struct Image;
 
 enum GameMode { Menu = 0, Play = 1, Opening = 2, GameOver = 3 };
 
 // Game kinds: one human against the computer, or two humans at one machine.
 enum GameKind { KindAgainstComputer = 4, KindTwoHumans = 5 };
 
-// A seat as far as the shell needs it; the rules' player record takes its
-// place. The name comes first in both, so the name storage serves either.
-struct Seat {
-    persist::NameBuffer name;
-    int32_t isComputer;
-};
-
-class Game {
+class Game : public lib3d::Engine, public game::RulesHost {
 public:
     Game();
+    ~Game() override;
     Game(const Game &) = delete;
     Game &operator=(const Game &) = delete;
 
@@ -39,6 +41,8 @@ public:
     bool Init();
     // Loops until quit is set.
     void Run();
+    // One turn of the loop: the mode's update step, then its render step if asked for.
+    void RunOnce();
     // Releases everything in reverse order; safe after a partial Init.
     void Shutdown();
 
@@ -51,12 +55,37 @@ public:
     // Returns true when the event was consumed.
     bool HandleCommonEvent(const platform::InputEvent &event);
 
-    // Mode steps. The front-end's are stand-ins until the menus exist.
+    // Mode steps. The front-end's are stand-ins until the menus exist: they
+    // start a game against the computer at once.
     int FrontEndUpdate();
     void FrontEndRender();
-    // For modes whose steps do not exist (or an unknown mode): only keeps
-    // the window responsive to being closed.
+    int PlayUpdate();
+    void PlayRender();
+    int OpeningUpdate();
+    void OpeningRender();
+    int GameOverUpdate();
+    void GameOverRender();
+    // For an unknown mode: only keeps the window responsive to being closed.
     int IdleUpdate();
+
+    // Deals a new game and shows the opening screen.
+    void NewGame();
+
+    // What the rules ask of the application.
+    void PlayEffect(int effect) override;
+    void SetMode(int newMode) override;
+    void ResetView() override;
+    void ResetFrameTimer() override;
+    void PauseToMenu() override;
+
+    // The camera's view matrix from its eye, and the device's view and
+    // projection set from it (picking reads them back).
+    void UpdateView();
+    // The world point of the table under window pixel (x, y), through the
+    // current view; false when the pointer looks past the table's plane.
+    bool PickBoardPoint(int x, int y, float out[3]);
+    // F10: the next frame drawn is saved before it is shown.
+    void RequestScreenshot() { screenshotPending = 1; }
 
     // Loop control.
     int32_t quit;
@@ -68,11 +97,28 @@ public:
     int32_t pendingWidth;
     int32_t pendingHeight;
 
-    Seat players[2];
+    // The turn rules own the seats, the tiles, the boneyard and the board.
+    game::Rules rules;
+    game::Player (&players)[2];
     int32_t playerCount;
+    game::PlayControls controls;
 
+    // Presentation.
+    game::Camera camera;
+    float cameraView[16];
     int32_t cameraPreset;
+    float pointerWorld[3];
+    int32_t pointerOverBoard;
+    int32_t mouseX, mouseY;
+    float pulsePhase;
+    BoardView boardView;
+    gui::EngineRenderer guiRenderer;
+    GameTexts texts;
+
     int32_t screenshotCounter;
+    int32_t screenshotPending;
+    // When set, every finished frame is also copied here before it is shown.
+    Image *frameCapture;
 
     // Input of every update step: SDL in the program, scripted in tests.
     platform::Input *input;
@@ -85,9 +131,22 @@ private:
     bool InitTexts();
     void InitSettings();
     bool OpenDisplay();
+    void InitRenderStates();
     void InitPlayerNames();
+    bool InitSound();
     void InitSeats();
 
-    // The window until the 3D engine takes over the display.
-    SDL_Surface *screen_;
+    // Parts shared by the game's render steps.
+    bool BeginGameFrame();
+    void DrawTable(bool withPointerTiles);
+    void DrawHandView();
+    void DrawFinalHands();
+    void DrawPlayOverlay();
+    void FinishFrame(bool drawPointer);
+    // The tile following the pointer and the computer's dropping tile, when shown.
+    const game::Tile *PointerTile() const;
+    const game::Tile *ComputerTile(float *height) const;
+    void DrawMovingTiles(int pass);
+
+    bool soundOpen_;
 };

@@ -132,21 +132,25 @@ TEST_F(GameTest, WindowCloseEndsTheLoopInEveryMode) {
     std::string err;
     WriteFile("config.ini", "[Game]\nFullscreen=0\n");
     ASSERT_TRUE(Init(&err)) << err;
+    game->NewGame();  // a dealt game, so that play has something to show
     const int modes[] = {Menu, Play, Opening, GameOver, 7, -1};
     for (int mode : modes) {
         game->quit = 0;
         game->mode = mode;
+        platform::InputEvent press;
+        press.type = platform::EventKeyDown;
+        press.key = 'a';
         input.PushMotion(3, 4);
-        input.PushKey('a');
+        input.Push(press);  // keys act on release: a press changes nothing
         input.PushQuit();
         game->Run();
         EXPECT_EQ(game->quit, 1) << "mode " << mode;
         EXPECT_TRUE(input.Empty()) << "mode " << mode;
-        EXPECT_EQ(game->mode, mode);  // only update steps change it; none did
+        EXPECT_EQ(game->mode, mode);
     }
 }
 
-TEST_F(GameTest, EscapeInTheStandInMenuQuitsOnRelease) {
+TEST_F(GameTest, StandInMenuDealsAGameAndEscapeQuits) {
     std::string err;
     WriteFile("config.ini", "[Game]\nFullscreen=0\n");
     ASSERT_TRUE(Init(&err)) << err;
@@ -154,8 +158,11 @@ TEST_F(GameTest, EscapeInTheStandInMenuQuitsOnRelease) {
     down.type = platform::EventKeyDown;
     down.key = platform::KeyEscape;
     input.Push(down);
-    EXPECT_EQ(game->FrontEndUpdate(), 1);
-    EXPECT_EQ(game->quit, 0);  // a press alone does nothing
+    EXPECT_EQ(game->FrontEndUpdate(), 0);  // nothing of its own to show
+    EXPECT_EQ(game->quit, 0);              // a press alone does nothing
+    EXPECT_EQ(game->mode, Opening);
+    EXPECT_EQ(game->players[0].HandSize(), 7);
+    EXPECT_EQ(game->players[1].HandSize(), 7);
     input.PushKey(platform::KeyEscape);
     game->Run();
     EXPECT_EQ(game->quit, 1);

@@ -1,2 +1,6 @@
 marbrix_test(app_game_texts_test SOURCES GameTexts_test.cpp LIBS marbrix_app)
 add_dependencies(app_game_texts_test data)
+marbrix_test(app_play_test SOURCES Play_test.cpp LIBS marbrix_app DISPLAY TIMEOUT 300)
+add_dependencies(app_play_test data)
+marbrix_test(app_play_program_test SOURCES PlayProgram_test.cpp DISPLAY TIMEOUT 120)
+add_dependencies(app_play_program_test marbrix3d data)

@@ -1,0 +1,94 @@
+// The two short screens around a game: the opening orbit that says who
+// starts, and the result orbit over the final layout.
+#include "app/Game.h"
+#include "app/SoundManager.h"
+#include "game/ScreenTexts.h"
+
+namespace {
+
+bool IsRelease(const platform::InputEvent &e) {
+    return e.type == platform::EventKeyUp || e.type == platform::EventButtonUp;
+}
+
+}  // namespace
+
+int Game::OpeningUpdate() {
+    TickFrame();
+    if (input) {
+        input->Pump();
+        input->MouseState(&mouseX, &mouseY);
+        platform::InputEvent e;
+        while (input->PollEvent(&e)) {
+            if (HandleCommonEvent(e)) continue;
+            if (e.type == platform::EventKeyUp && e.key == platform::KeyF10) {
+                RequestScreenshot();
+                continue;
+            }
+            // Until the menus exist, Escape leaves the program from here too.
+            if (e.type == platform::EventKeyUp && e.key == platform::KeyEscape) {
+                quit = 1;
+                continue;
+            }
+            if (IsRelease(e)) mode = Play;
+        }
+    }
+    if (mode == Opening) {
+        camera.Orbit(0.2f, frameStep);
+    } else if (mode == Play) {
+        camera.SetPreset(cameraPreset, false);
+    }
+    UpdateView();
+    return 1;
+}
+
+void Game::OpeningRender() {
+    if (!BeginGameFrame()) return;
+    boardView.DrawBackground();
+    boardView.DrawTable(false);
+    std::vector<game::TextItem> items;
+    game::LayoutOpeningTexts(rules, gameKind, width, &items);
+    for (const game::TextItem &t : items) texts.Draw(t);
+    FinishFrame(true);
+}
+
+int Game::GameOverUpdate() {
+    TickFrame();
+    if (input) {
+        input->Pump();
+        input->MouseState(&mouseX, &mouseY);
+        platform::InputEvent e;
+        while (input->PollEvent(&e)) {
+            if (HandleCommonEvent(e)) continue;
+            if (e.type == platform::EventKeyUp && e.key == platform::KeyF10) {
+                RequestScreenshot();
+                continue;
+            }
+            if (e.type == platform::EventKeyUp && e.key == platform::KeyEscape) {
+                quit = 1;
+                continue;
+            }
+            if (IsRelease(e) && mode == GameOver) {
+                // Back to the menu, which for now deals the next game at once.
+                mode = Menu;
+                if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicMenu);
+            }
+        }
+    }
+    if (mode == GameOver) {
+        camera.Orbit(0.5f, frameStep);
+        UpdateView();
+    }
+    return 1;
+}
+
+void Game::GameOverRender() {
+    if (!BeginGameFrame()) return;
+    DrawTable(false);
+    if (rules.endCause == game::EndBlocked) DrawFinalHands();
+    std::vector<game::TextItem> items;
+    game::LayoutGameOverTexts(rules, gameKind, width, height, texts, &items);
+    SetState(1, 0);
+    for (const game::TextItem &t : items) texts.Draw(t);
+    SetState(1, 1);
+    FinishFrame(true);
+}

@@ -1,0 +1,245 @@
+// The play mode: the human's controls, the camera and the computer's turn
+// (update), and the table, the tiles, the hand and the overlay (render).
+#include <cmath>
+
+#include "app/Game.h"
+#include "game/ScreenTexts.h"
+#include "lib3d/Image.h"
+#include "lib3d/Matrix.h"
+#include "lib3d/Scene.h"
+#include "persist/UserFolder.h"
+
+namespace {
+
+// The pick lands half a cell short of the board point the rules use.
+const float kPickToBoard = 16.5f;
+// The pointer tile floats this high over the table.
+const float kPointerTileHeight = 0.3f;
+const float kPi = 3.14159265358979f;
+
+}  // namespace
+
+int Game::PlayUpdate() {
+    TickFrame();
+    if (!input) return 1;
+    input->Pump();
+    const int buttons = input->MouseState(&mouseX, &mouseY);
+    int dx = 0, dy = 0;
+    input->RelativeMouseState(&dx, &dy);
+    rules.BeginFrame();
+
+    // The pick uses the view of the frame on screen. A pointer looking past
+    // the table's plane keeps the last point picked.
+    UpdateView();
+    PickBoardPoint(mouseX, mouseY, pointerWorld);
+    pointerOverBoard = rules.PointerOverBoard(mouseX, mouseY, width, height) ? 1 : 0;
+    game::PlayPointer pointer;
+    pointer.x = mouseX;
+    pointer.y = mouseY;
+    pointer.overBoard = pointerOverBoard;
+    pointer.boardX = pointerWorld[0] + kPickToBoard;
+    pointer.boardZ = pointerWorld[2] + kPickToBoard;
+    if (pointerOverBoard) rules.PreviewPlacement(pointer.boardX, pointer.boardZ);
+
+    camera.HandleHeldKeys(*input);
+    pointer.ctrlHeld = input->KeyDown(platform::KeyLCtrl) ? 1 : 0;
+    if (pointer.ctrlHeld) camera.HandleDrag(buttons, dx, dy);
+
+    platform::InputEvent e;
+    while (input->PollEvent(&e)) {
+        if (HandleCommonEvent(e)) continue;
+        if (e.type == platform::EventKeyUp) {
+            if (camera.HandleKeyRelease(e.key)) {
+                cameraPreset = camera.preset;
+                continue;
+            }
+            if (e.key == platform::KeyF10) {
+                RequestScreenshot();
+                continue;
+            }
+        }
+        if (e.type == platform::EventButtonDown && camera.HandleWheel(e.button)) continue;
+        controls.HandleEvent(e, pointer, width, height);
+        if (quit || mode != Play) break;
+    }
+
+    camera.UpdateEye();
+    UpdateView();
+    camera.Tick(frameStep);
+    if (mode == Play && !quit) {
+        rules.ComputerUpdate(frameStep);
+        rules.CheckEnd();
+    }
+    return 1;
+}
+
+bool Game::BeginGameFrame() {
+    if (!BeginFrame()) return false;
+    ClearFrame();
+    boardView.ApplyLights();
+    SetProjection();
+    SetView(cameraView);
+    SetState(4, 5);
+    return true;
+}
+
+const game::Tile *Game::PointerTile() const {
+    if (mode != Play || !rules.HumanToMove() || !pointerOverBoard || !rules.selected)
+        return nullptr;
+    return rules.selected;
+}
+
+const game::Tile *Game::ComputerTile(float *drop) const {
+    if (mode != Play || rules.current < 0 || rules.current > 1) return nullptr;
+    if (!players[rules.current].isComputer || !rules.cpuPending) return nullptr;
+    if (rules.lastAction != game::ActionLay || !rules.cpuMove.tile) return nullptr;
+    *drop = rules.cpuDelay * 2.0f / 3.0f;
+    return rules.cpuMove.tile;
+}
+
+void Game::DrawMovingTiles(int pass) {
+    float drop = 0.0f;
+    boardView.BeginPass(pass);
+    if (const game::Tile *cpu = ComputerTile(&drop)) {
+        game::Tile t = *cpu;
+        t.x = rules.cpuMove.x;
+        t.z = rules.cpuMove.z;
+        t.angle = rules.cpuMove.angle;
+        boardView.DrawTile(t, false, drop, 1, pass, 1);
+    }
+    if (const game::Tile *tile = PointerTile())
+        boardView.DrawTile(*tile, false, kPointerTileHeight, 1, pass, rules.placementLegal);
+    boardView.EndPass(pass);
+}
+
+// The room, the table and every tile on it with their reflection and shadow
+// passes as the settings ask; the moving tiles only in play.
+void Game::DrawTable(bool withMovingTiles) {
+    const bool reflect = settings.reflect != 0, shadow = settings.shadow != 0;
+    boardView.DrawBackground();
+    boardView.DrawTable(reflect);
+    if (reflect) {
+        boardView.DrawPlacedTiles(rules.board, PassReflection);
+        if (withMovingTiles) DrawMovingTiles(PassReflection);
+        boardView.DrawTableGlaze();
+    }
+    if (shadow) {
+        boardView.DrawPlacedTiles(rules.board, PassShadow);
+        if (withMovingTiles) DrawMovingTiles(PassShadow);
+    }
+    boardView.DrawPlacedTiles(rules.board, PassNormal);
+    if (withMovingTiles) DrawMovingTiles(PassNormal);
+}
+
+namespace {
+
+// The fixed view of the hand: from high above the table, turned half round.
+void HandView(float view[16]) {
+    const float eye[3] = {0.0f, 20.0f, 0.1f};
+    const float direction[3] = {0.0f, -20.0f, -0.1f};
+    lib3d::Matrix::LookAt(view, eye, direction, 180.0f);
+}
+
+}  // namespace
+
+void Game::DrawHandView() {
+    const int seat = rules.current;
+    if (seat != 0 && seat != 1) return;
+    float view[16];
+    HandView(view);
+    SetView(view);
+    const game::Player &p = players[seat];
+    const bool faceDown = p.isComputer != 0;
+    for (int i = 0; i < p.HandSize(); ++i) {
+        game::Tile t = *p.hand[i];
+        t.angle = 90.0f;
+        game::HandPoint(i, &t.x, &t.z);
+        if (p.hand[i] == rules.selected) boardView.DrawSelection(t);
+        boardView.DrawTile(t, faceDown, 0.0f, 0, PassNormal, 1);
+    }
+    SetView(cameraView);
+}
+
+void Game::DrawFinalHands() {
+    float view[16];
+    HandView(view);
+    SetView(view);
+    for (int seat = 1; seat >= 0; --seat) {
+        const game::Player &p = players[seat];
+        for (int i = 0; i < p.HandSize(); ++i) {
+            game::Tile t = *p.hand[i];
+            t.angle = 90.0f;
+            game::FinalHandPoint(seat, i, p.HandSize(), &t.x, &t.z);
+            boardView.DrawTile(t, false, 0.0f, 0, PassNormal, 1);
+        }
+    }
+    SetView(cameraView);
+}
+
+void Game::DrawPlayOverlay() {
+    game::PlayOverlay overlay;
+    game::LayoutPlayOverlay(rules, width, height, mouseX, mouseY, camera.labelCountdown,
+                            camera.preset, &overlay);
+    SetState(1, 0);
+    SetState(10, 0);
+    SetState(4, 0);
+    if (overlay.panelSeat >= 0 && boardView.selectionTexture >= 0) {
+        SetState(5, 1);
+        BindTexture(boardView.selectionTexture);
+        SetState(6, 18);
+        DrawQuad2D(overlay.panelX, overlay.panelY, overlay.panelWidth, overlay.panelHeight, 0, 0, 1,
+                   1, 1, 1, 1);
+        SetState(6, 0);
+    }
+    for (const game::TextItem &t : overlay.texts) texts.Draw(t);
+    for (const game::ButtonItem &b : overlay.buttons) {
+        SetState(1, 0);
+        SetState(10, 0);
+        SetState(5, 0);
+        if (b.hover) {
+            DrawQuad2D(b.x, b.y, b.width, b.height, 0, 0, 1, 1, 1, 1, 0);
+        } else {
+            DrawQuad2D(b.x, b.y, b.width, b.height, 0, 0, 1, 1, 0.75f, 0, 0);
+        }
+        texts.Draw(b.label);
+    }
+    SetState(1, 1);
+    SetState(10, 1);
+}
+
+void Game::FinishFrame(bool drawPointer) {
+    if (drawPointer) DrawPointer(mouseX, mouseY);
+    EndFrame();
+    // Saved from the finished frame, before it is shown: what was asked for
+    // is what the player sees next.
+    if (screenshotPending) {
+        screenshotPending = 0;
+        std::string prefix = persist::ScreenshotBaseName(screenshotCounter);
+        Screenshot(prefix.c_str());
+        ++screenshotCounter;
+    }
+    if (frameCapture) {
+        std::vector<uint8_t> pixels;
+        int pitch = 0;
+        device::Device *d = GetDevice();
+        if (d && d->ReadBackBuffer(&pixels, &pitch)) {
+            const device::PresentParameters &p = d->Parameters();
+            lib3d::BackBufferToImage(pixels, pitch, p.width, p.height, p.backBufferFormat,
+                                     frameCapture);
+        }
+    }
+    PresentFrame();
+}
+
+void Game::PlayRender() {
+    if (!BeginGameFrame()) return;
+    DrawTable(true);
+    DrawHandView();
+    if (rules.HumanToMove()) {
+        float s = ((std::cos(pulsePhase * kPi / 64.0f) + 1.0f) * 0.5f + 1.0f) * 0.5f;
+        boardView.DrawSpotMarkers(rules.board, s);
+        pulsePhase += frameStep * 1.5f;
+    }
+    DrawPlayOverlay();
+    FinishFrame(PointerTile() == nullptr);
+}
