@@ -48,7 +48,8 @@ protected:
     void TearDown() override {
         if (game) game->Shutdown();
         game.reset();
-        SDL_Quit();
+        // SDL stays up until the process ends: quitting it unloads the GL
+        // driver, whose own leaks could then no longer be told from ours.
         persist::SetUserFolder("./");
     }
     virtual std::string Settings() { return ""; }
