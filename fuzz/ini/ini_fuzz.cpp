@@ -27,12 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     // A value taken from the input itself, as long as it is a legal one.
     std::string value = text.substr(0, text.find_first_of("\r\n"));
+    value = std::string(value.c_str());  // the writer takes C strings
     if (value.size() > 64) value.resize(64);
     if (ini.Set("Game", "Width", value.c_str())) {
         std::string back;
         Check(ini.Find("GAME", "width", &back));
         // Values are trimmed and lose one pair of quotes when read.
-        if (!value.empty() && value.find_first_of(" \t\"") == std::string::npos) Check(back == value);
+        if (!value.empty() && value.find_first_of(" \t\"") == std::string::npos)
+            Check(back == value);
         std::string langAfter;
         Check(ini.Find("game", "LANG", &langAfter) == hadLang);
         if (hadLang) Check(langAfter == lang);

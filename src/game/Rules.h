@@ -105,6 +105,9 @@ public:
     int32_t turnEnded = 0;  // a turn ended in this frame
 
     explicit Rules(RulesHost *host = nullptr);
+    // Hands, boneyard and board point into this object's own tile vector.
+    Rules(const Rules &) = delete;
+    Rules &operator=(const Rules &) = delete;
     void SetHost(RulesHost *host);
     RulesHost *Host() const { return host_; }
 

@@ -52,6 +52,17 @@ uint32_t Adler32(uint32_t adler, const uint8_t *data, size_t size) {
     while (size > 0) {
         size_t run = size < 5552 ? size : 5552;
         size -= run;
+        // Sixteen bytes at once: b gains 16 a plus each byte weighted by how
+        // many of the sixteen sums it enters, which vectorises well.
+        for (; run >= 16; run -= 16, data += 16) {
+            uint32_t sum = 0, weighted = 0;
+            for (int k = 0; k < 16; k++) {
+                sum += data[k];
+                weighted += uint32_t(16 - k) * data[k];
+            }
+            b += 16 * a + weighted;
+            a += sum;
+        }
         while (run--) {
             a += *data++;
             b += a;

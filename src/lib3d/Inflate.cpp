@@ -38,9 +38,11 @@ const int kMaxCodeLength = 15;
 const int kLiteralRootBits = 10;
 const int kDistanceRootBits = 8;
 const int kCodeLengthRootBits = 7;
-// Room for the root table and every sub-table a complete code can need
-// (1332 entries for 286 symbols over 10 root bits, fewer for distances).
-const int kTableCapacity = 2048;
+// Room for the root table and every sub-table a complete code can need. A
+// sub-table of 2^k entries takes at least k + 1 codes, at most 32 entries
+// for 6 codes under a 10-bit root: 286 symbols need under 1024 + 1526
+// entries; 30 distance codes under an 8-bit root need under 256 + 480.
+const int kTableCapacity = 4096;
 
 // Bytes the output buffer keeps past its end so that matches can be copied
 // eight bytes at a time.
@@ -328,32 +330,126 @@ const char *Inflater::ReadDynamicTables() {
     return BuildTable(&dist_, lengths + nlit, ndist, CodeKind::kDistances, kDistanceRootBits);
 }
 
-// Decodes one Huffman-coded block with the current tables.
+// Decodes one Huffman-coded block with the current tables. The decoder's
+// state lives in locals here: stores into the output bytes could otherwise
+// alias the members and force them back to memory on every symbol.
 const char *Inflater::Codes() {
+    uint64_t bits = bits_;
+    uint32_t count = count_;
+    const uint8_t *in = in_;
+    const uint8_t *const end = end_;
+    uint8_t *out = out_;
+    size_t pos = pos_, room = room_;
+    const uint32_t *lit = lit_.entry, *dist = dist_.entry;
+    const int litRoot = lit_.rootBits, distRoot = dist_.rootBits;
+    const uint64_t litMask = (1u << litRoot) - 1, distMask = (1u << distRoot) - 1;
+    auto save = [&] {
+        bits_ = bits;
+        count_ = count;
+        in_ = in;
+        pos_ = pos;
+    };
+    auto load = [&] {
+        bits = bits_;
+        count = count_;
+        in = in_;
+        out = out_;
+        room = room_;
+    };
+    auto consume = [&](uint32_t n) {
+        bits >>= n;
+        count -= n;
+    };
+    auto take = [&](uint32_t n) {
+        uint32_t v = uint32_t(bits & ((uint64_t(1) << n) - 1));
+        consume(n);
+        return v;
+    };
+    const char *err = nullptr;
     for (;;) {
-        if (!Refill()) return "truncated stream";
-        uint32_t e = Decode(lit_);
-        uint32_t kind = EntryKind(e);
-        if (kind == kLiteral) {
-            if (pos_ >= room_) {
-                if (pos_ >= limit_) return "output too large";
-                Reserve(1);
+        if (end - in >= 8) {
+            uint64_t w;
+            memcpy(&w, in, 8);
+            bits |= ToLittleEndian(w) << count;
+            in += (63 - count) >> 3;
+            count |= 56;
+        } else {
+            save();
+            RefillSlow();
+            load();
+            if (Truncated()) {
+                err = "truncated stream";
+                break;
             }
-            out_[pos_++] = uint8_t(EntryValue(e));
+        }
+        uint32_t e = lit[bits & litMask];
+        if (EntryKind(e) == kLiteral && room - pos >= 3) {
+            // Root-table literals take at most 10 of the 56 bits: up to three
+            // per refill. Anything else goes round again to refill first.
+            consume(EntryLength(e));
+            out[pos++] = uint8_t(EntryValue(e));
+            e = lit[bits & litMask];
+            if (EntryKind(e) != kLiteral) continue;
+            consume(EntryLength(e));
+            out[pos++] = uint8_t(EntryValue(e));
+            e = lit[bits & litMask];
+            if (EntryKind(e) != kLiteral) continue;
+            consume(EntryLength(e));
+            out[pos++] = uint8_t(EntryValue(e));
             continue;
         }
-        if (kind == kEndOfBlock) return Truncated() ? "truncated stream" : nullptr;
-        if (kind != kBase) return "invalid literal/length code";
-        size_t length = EntryValue(e) + Take(EntryExtra(e));
-        e = Decode(dist_);
-        if (EntryKind(e) != kBase) return "invalid distance code";
-        size_t distance = EntryValue(e) + Take(EntryExtra(e));
-        if (distance > pos_) return "distance too far back";
-        if (length > limit_ - pos_) return "output too large";
-        if (pos_ + length > room_) Reserve(length);
-        uint8_t *dst = out_ + pos_;
+        if (EntryKind(e) == kLink) {
+            consume(litRoot);
+            e = lit[EntryValue(e) + (bits & ((1u << EntryExtra(e)) - 1))];
+        }
+        consume(EntryLength(e));
+        uint32_t kind = EntryKind(e);
+        if (kind == kLiteral) {
+            if (pos >= room) {
+                if (pos >= limit_) {
+                    err = "output too large";
+                    break;
+                }
+                save();
+                Reserve(1);
+                load();
+            }
+            out[pos++] = uint8_t(EntryValue(e));
+            continue;
+        }
+        if (kind == kEndOfBlock) break;
+        if (kind != kBase) {
+            err = "invalid literal/length code";
+            break;
+        }
+        size_t length = EntryValue(e) + take(EntryExtra(e));
+        e = dist[bits & distMask];
+        if (EntryKind(e) == kLink) {
+            consume(distRoot);
+            e = dist[EntryValue(e) + (bits & ((1u << EntryExtra(e)) - 1))];
+        }
+        consume(EntryLength(e));
+        if (EntryKind(e) != kBase) {
+            err = "invalid distance code";
+            break;
+        }
+        size_t distance = EntryValue(e) + take(EntryExtra(e));
+        if (distance > pos) {
+            err = "distance too far back";
+            break;
+        }
+        if (length > limit_ - pos) {
+            err = "output too large";
+            break;
+        }
+        if (length > room - pos) {
+            save();
+            Reserve(length);
+            load();
+        }
+        uint8_t *dst = out + pos;
         const uint8_t *src = dst - distance;
-        pos_ += length;
+        pos += length;
         if (distance >= 8) {
             // Eight bytes at a time; may run up to 7 bytes into the slack.
             uint8_t *stop = dst + length;
@@ -368,6 +464,9 @@ const char *Inflater::Codes() {
             for (size_t k = 0; k < length; k++) dst[k] = src[k];
         }
     }
+    save();
+    if (!err && Truncated()) err = "truncated stream";
+    return err;
 }
 
 const char *Inflater::Run() {
@@ -408,7 +507,7 @@ int Inflate(const uint8_t *in, size_t size, std::vector<uint8_t> *out, size_t ma
     // two bits), so no buffer ever needs to be larger than this.
     size_t bound = size > (SIZE_MAX - 1024) / 1032 ? SIZE_MAX : size * 1032 + 1024;
     size_t limit = maxOut < bound ? maxOut : bound;
-    size_t first = expectedSize ? expectedSize : size < 16384 ? 65536 : 4 * size;
+    size_t first = expectedSize ? expectedSize : size < 1024 ? 4096 : 4 * size;
     Inflater inflater(in, size, out, limit, first < limit ? first : limit);
     const char *err = inflater.Run();
     if (err) {

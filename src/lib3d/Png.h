@@ -46,8 +46,8 @@ int WritePng(const char *path, const Image &image, int filter);
 //   7: colour key: red and blue >= 253 and green <= 2 become transparent
 //      black, everything else is opaque.
 // Pictures with alpha (RGBA, grey + alpha, or a tRNS chunk) keep their own.
-// Returns 1 on success; on failure writes "path: reason" to standard error,
-// leaves `image` empty and returns 0.
+// Returns 1 on success; on failure writes "Cannot read <path>: <reason>" to
+// standard error, leaves `image` empty and returns 0.
 int ReadPng(const char *path, Image *image, int alphaMode, const PngTint &tint = PngTint());
 
 // The same two operations over memory. EncodePng replaces `*out` with the
@@ -59,9 +59,9 @@ int DecodePng(const uint8_t *data, size_t size, Image *image, int alphaMode,
 
 // Puts in `name` the first screenshot name for `prefix` that does not exist
 // yet: prefix + a serial of at least four digits + ".png" (0000, 0001, ...,
-// 0009, 0010, ..., 9999, 10000, ...). A name that can be opened for reading
-// is never chosen, even one that cannot be read, so earlier screenshots are
-// never overwritten. Returns 0 (with a message on standard error and an
+// 0009, 0010, ..., 9999, 10000, ...). A name already present in the folder,
+// even as a file that cannot be read, is never chosen, so earlier
+// screenshots are never overwritten. Returns 0 (with a message on standard error and an
 // empty `name`) only when the name does not fit in `nameSize` bytes or the
 // folder cannot be searched.
 int FindScreenshotName(const char *prefix, char *name, size_t nameSize);

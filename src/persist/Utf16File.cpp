@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "platform/Path.h"
+
 namespace persist {
 
 int Utf16File::Open(const char *path, int mode) {
@@ -38,7 +40,8 @@ int Utf16File::Open(const char *path, int mode) {
     }
     if (mode != Write) return 0;
 
-    tempPath_ = std::string(path_) + ".XXXXXX";
+    target_ = platform::ReplacementTarget(path_);
+    tempPath_ = target_ + ".XXXXXX";
     int fd = mkstemp(&tempPath_[0]);
     if (fd < 0) {
         tempPath_.clear();
@@ -47,7 +50,7 @@ int Utf16File::Open(const char *path, int mode) {
     mode_t mask = umask(0);
     umask(mask);
     struct stat st;
-    fchmod(fd, stat(path_, &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
+    fchmod(fd, stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
     stream_ = fdopen(fd, "wb");
     if (!stream_) {
         close(fd);
@@ -112,7 +115,7 @@ int Utf16File::Close() {
     if (writing_) {
         if (fflush(stream_) != 0 || fsync(fileno(stream_)) != 0) failed_ = true;
         if (fclose(stream_) != 0) failed_ = true;
-        if (failed_ || rename(tempPath_.c_str(), path_) != 0) {
+        if (failed_ || rename(tempPath_.c_str(), target_.c_str()) != 0) {
             unlink(tempPath_.c_str());
             ok = 0;
         }

@@ -55,6 +55,7 @@ private:
     FILE *stream_ = nullptr;
     bool writing_ = false;
     bool failed_ = false;  // a write error happened
+    std::string target_;   // the file a write replaces (a link's target)
     std::string tempPath_;
 };
 

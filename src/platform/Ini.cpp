@@ -9,12 +9,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Path.h"
+
 namespace platform {
 
 namespace {
 
+// A CR is blank too: lines keep the CR of a CR LF end, so that a rewrite
+// gives back every untouched line byte for byte.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
 std::string Trim(const std::string &s) {
@@ -78,29 +82,23 @@ bool ValidKey(const char *s) {
 
 void IniText::Parse(const std::string &text) {
     lines_.clear();
-    crlf_ = false;
     size_t start = 0;
     while (start < text.size()) {
         size_t nl = text.find('\n', start);
         size_t end = nl == std::string::npos ? text.size() : nl;
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-            if (lines_.empty()) crlf_ = true;
-        }
-        lines_.push_back(line);
+        lines_.push_back(text.substr(start, end - start));
         if (nl == std::string::npos) break;
         start = nl + 1;
     }
+    crlf_ = !lines_.empty() && !lines_[0].empty() && lines_[0].back() == '\r';
     finalNewline_ = text.empty() || text.back() == '\n';
 }
 
 std::string IniText::Text() const {
-    const char *eol = crlf_ ? "\r\n" : "\n";
     std::string out;
     for (size_t i = 0; i < lines_.size(); i++) {
         out += lines_[i];
-        if (i + 1 < lines_.size() || finalNewline_) out += eol;
+        if (i + 1 < lines_.size() || finalNewline_) out += '\n';
     }
     return out;
 }
@@ -148,19 +146,22 @@ bool IniText::Set(const char *section, const char *key, const char *value) {
         if (!inSection) continue;
         if (kind == LineKey && SameName(name, key)) {
             // Keep the key as the file spells it; only the value changes.
-            size_t eq = lines_[i].find('=');
-            lines_[i] = lines_[i].substr(0, eq) + "=" + value;
+            std::string &line = lines_[i];
+            bool cr = line.back() == '\r';
+            line = line.substr(0, line.find('=')) + "=" + value + (cr ? "\r" : "");
             finalNewline_ = true;
             return true;
         }
         if (inFirst && !Trim(lines_[i]).empty()) insertAfter = i;
     }
-    std::string entry = std::string(key) + "=" + value;
+    // New lines end as the file's first line does.
+    const std::string eol = crlf_ ? "\r" : "";
+    std::string entry = std::string(key) + "=" + value + eol;
     if (sawSection) {
         lines_.insert(lines_.begin() + long(insertAfter) + 1, entry);
     } else {
-        if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.push_back("");
-        lines_.push_back(std::string("[") + section + "]");
+        if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.push_back(eol);
+        lines_.push_back(std::string("[") + section + "]" + eol);
         lines_.push_back(entry);
     }
     finalNewline_ = true;
@@ -220,9 +221,11 @@ int IniGetInt(const char *section, const char *key, int def, const char *path) {
     return IniParseInt(value);
 }
 
-bool WriteFileAtomically(const char *path, const std::string &contents) {
-    if (!path || !*path) return false;
-    std::string tmp = std::string(path) + ".XXXXXX";
+bool WriteFileAtomically(const char *givenPath, const std::string &contents) {
+    if (!givenPath || !*givenPath) return false;
+    const std::string target = ReplacementTarget(givenPath);
+    const char *path = target.c_str();
+    std::string tmp = target + ".XXXXXX";
     int fd = mkstemp(&tmp[0]);
     if (fd < 0) return false;
     // Keep the old file's permissions; a new file gets the usual ones.

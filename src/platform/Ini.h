@@ -35,7 +35,7 @@ public:
     bool Set(const char *section, const char *key, const char *value);
 
 private:
-    std::vector<std::string> lines_;  // without line ends
+    std::vector<std::string> lines_;  // without the LF; a CR before it is kept
     bool crlf_ = false;               // the file used CR LF; new lines follow it
     bool finalNewline_ = true;
 };

@@ -29,7 +29,17 @@ enum Key {
     KeyPageUp = 280,
     KeyPageDown = 281,
     KeyF1 = 282,
-    KeyF2, KeyF3, KeyF4, KeyF5, KeyF6, KeyF7, KeyF8, KeyF9, KeyF10, KeyF11, KeyF12,
+    KeyF2,
+    KeyF3,
+    KeyF4,
+    KeyF5,
+    KeyF6,
+    KeyF7,
+    KeyF8,
+    KeyF9,
+    KeyF10,
+    KeyF11,
+    KeyF12,
     KeyRShift = 303,
     KeyLShift = 304,
     KeyRCtrl = 305,
@@ -40,7 +50,13 @@ enum Key {
 };
 
 // Mouse buttons in SDL numbering.
-enum MouseButton { ButtonLeft = 1, ButtonMiddle = 2, ButtonRight = 3, ButtonWheelUp = 4, ButtonWheelDown = 5 };
+enum MouseButton {
+    ButtonLeft = 1,
+    ButtonMiddle = 2,
+    ButtonRight = 3,
+    ButtonWheelUp = 4,
+    ButtonWheelDown = 5
+};
 
 enum InputEventType {
     EventNone,
@@ -85,7 +101,7 @@ public:
     bool PollEvent(InputEvent *event) override;
 
     void Push(const InputEvent &event) { queue_.push_back(event); }
-    void PushKey(int key, uint16_t unicode = 0);  // a press and a release
+    void PushKey(int key, uint16_t unicode = 0);            // a press and a release
     void PushClick(int x, int y, int button = ButtonLeft);  // motion, press, release
     void PushMotion(int x, int y);
     void PushQuit();

@@ -15,16 +15,24 @@ int ScriptedInput::RelativeMouseState(int *dx, int *dy) {
     return buttons_;
 }
 
-bool ScriptedInput::KeyDown(int key) { return key >= 0 && key < KeyCount && keys_[key]; }
+bool ScriptedInput::KeyDown(int key) {
+    return key >= 0 && key < KeyCount && keys_[key];
+}
 
 bool ScriptedInput::PollEvent(InputEvent *event) {
     if (queue_.empty()) return false;
     *event = queue_.front();
     queue_.pop_front();
     switch (event->type) {
-        case EventKeyDown: SetKey(event->key, true); break;
-        case EventKeyUp: SetKey(event->key, false); break;
-        case EventMouseMotion: SetMouse(event->x, event->y); break;
+        case EventKeyDown:
+            SetKey(event->key, true);
+            break;
+        case EventKeyUp:
+            SetKey(event->key, false);
+            break;
+        case EventMouseMotion:
+            SetMouse(event->x, event->y);
+            break;
         case EventButtonDown:
             SetMouse(event->x, event->y);
             if (event->button >= 1 && event->button <= 8) buttons_ |= 1 << (event->button - 1);
@@ -33,7 +41,8 @@ bool ScriptedInput::PollEvent(InputEvent *event) {
             SetMouse(event->x, event->y);
             if (event->button >= 1 && event->button <= 8) buttons_ &= ~(1 << (event->button - 1));
             break;
-        default: break;
+        default:
+            break;
     }
     return true;
 }

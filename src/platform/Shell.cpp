@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +15,10 @@ void ShellOpenWith(const char *program, const char *path) {
     if (!program || !path) return;
     const char *noHelp = getenv("MARBRIX_NO_HELP");
     if (noHelp && strcmp(noHelp, "1") == 0) return;
+    // An absolute path means the same file to whatever the opener hands it
+    // on to; a file that does not exist is passed on as given.
+    char absolute[PATH_MAX];
+    const char *target = realpath(path, absolute) ? absolute : path;
     // Two forks: the middle process exits at once, so the opener is adopted
     // by init and never becomes a zombie of ours, and it outlives us freely.
     pid_t child = fork();
@@ -29,7 +34,7 @@ void ShellOpenWith(const char *program, const char *path) {
                 dup2(devnull, 2);
                 if (devnull > 2) close(devnull);
             }
-            execlp(program, program, path, (char *)nullptr);
+            execlp(program, program, target, (char *)nullptr);
             _exit(127);
         }
         _exit(0);

@@ -3,8 +3,8 @@
 
 namespace platform {
 
-// Starts "xdg-open path" detached from the program and returns at once; the
-// program never waits for it and ignores every failure, a missing xdg-open
+// Starts "xdg-open path" (the path made absolute when the file exists) detached from the program
+// and returns at once; the program never waits for it and ignores every failure, a missing xdg-open
 // included. Does nothing at all when MARBRIX_NO_HELP is "1".
 void ShellOpen(const char *path);
 

@@ -14,6 +14,11 @@
 
 namespace {
 
+std::string Cwd() {
+    char buf[4096];
+    return getcwd(buf, sizeof buf) ? buf : ".";
+}
+
 std::string ReadFile(const std::string &path) {
     std::string s;
     FILE *f = fopen(path.c_str(), "rb");
@@ -79,7 +84,7 @@ std::string FindWindow() {
 // An opener standing in for xdg-open, which records that it was called.
 void InstallFakeOpener() {
     mkdir("fakebin", 0755);
-    std::string cwd = getcwd(nullptr, 0);
+    std::string cwd = Cwd();
     WriteFile("fakebin/xdg-open", "#!/bin/sh\necho \"$1\" > \"" + cwd + "/opened.tmp\" && mv \"" +
                                       cwd + "/opened.tmp\" \"" + cwd + "/opened.txt\"\n");
     chmod("fakebin/xdg-open", 0755);
@@ -139,7 +144,9 @@ TEST_F(ProgramTest, FailedStartUpReportsAndStillOpensTheHelp) {
     EXPECT_EQ(WaitExit(pid, 30), 1);
     EXPECT_EQ(ReadFile("err.txt"), "Cannot read text file\nProbleme de lecture du fichier texte\n");
     ASSERT_TRUE(WaitForFile("opened.txt", 10));
-    EXPECT_EQ(ReadFile("opened.txt"), "./html/index.html\n");
+    char runtime[4096];
+    ASSERT_TRUE(realpath(getenv("MARBRIX_RUNTIME_DIR"), runtime));
+    EXPECT_EQ(ReadFile("opened.txt"), std::string(runtime) + "/html/index.html\n");
 }
 
 TEST_F(ProgramTest, NoHelpWhenAskedNot) {

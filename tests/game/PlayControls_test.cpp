@@ -81,12 +81,22 @@ TEST_F(ControlsTest, ClickTheHandThenTheBoardToLayATile) {
     Release(platform::ButtonRight);  // 360 wraps to 0
     Frame(400, 300, 17.2f, 15.1f);
     EXPECT_FLOAT_EQ(rules.placementAngle, 0);
+    rules.cpuPending = 1;
     Release(platform::ButtonLeft);
     Frame(400, 300, 17.2f, 15.1f);
+    EXPECT_EQ(rules.placementLegal, 1);  // previewed at the start of the frame
     EXPECT_EQ(host.LastEffect(), EffectPlace);
-    EXPECT_EQ(rules.board.placed.size(), 2u);
+    Tile *t = rules.FindTile(5, 6);
+    ASSERT_EQ(rules.board.placed.size(), 2u);
+    EXPECT_EQ(rules.board.placed.back(), t);
+    EXPECT_FLOAT_EQ(t->x, 17);  // snapped onto the spot
+    EXPECT_FLOAT_EQ(t->z, 15);
+    EXPECT_EQ(rules.players[0].HandSize(), 1);
+    EXPECT_EQ(rules.players[0].handPips, 2);
     EXPECT_EQ(rules.current, 1);
+    EXPECT_EQ(rules.selected, nullptr);
     EXPECT_EQ(rules.lastAction, ActionHuman);
+    EXPECT_EQ(rules.cpuPending, 0);  // the computer decides afresh
 }
 
 TEST_F(ControlsTest, LeftCtrlKeepsButtonReleasesForTheCamera) {
@@ -159,10 +169,18 @@ TEST_F(ControlsTest, FirstMoveOnlyLaysTheStartTile) {
     EXPECT_EQ(rules.selected, rules.FindTile(6, 6));
     EXPECT_EQ(rules.current, 0);
     EXPECT_TRUE(host.effects.empty());
+    Release(platform::ButtonRight);
+    Frame(400, 300, 9.25f, 20.5f);
+    EXPECT_EQ(rules.placementLegal, 1);  // never red on the first move
     input.PushClick(400, 300);
     Frame(400, 300, 9.25f, 20.5f);
-    EXPECT_EQ(rules.board.placed.size(), 1u);
-    EXPECT_FLOAT_EQ(rules.FindTile(6, 6)->x, 9.25f);
+    Tile *d = rules.FindTile(6, 6);
+    ASSERT_EQ(rules.board.placed.size(), 1u);
+    EXPECT_FLOAT_EQ(d->x, 9.25f);  // where the pointer was, not on a grid
+    EXPECT_FLOAT_EQ(d->z, 20.5f);
+    EXPECT_FLOAT_EQ(d->angle, 90);
+    EXPECT_EQ(rules.board.spots.size(), 4u);
+    EXPECT_EQ(rules.firstMove, 0);
     EXPECT_EQ(rules.current, 1);
 }
 

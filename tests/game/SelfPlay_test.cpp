@@ -94,31 +94,3 @@ TEST(SelfPlay, TwoThousandSeededGamesKeepTheRules) {
     EXPECT_LE(longest, kMaxTurns);
     EXPECT_GT(check.lays, kGames * 10);
 }
-
-// The seat's own choices must never be refused: it only drops where the
-// board says yes, so a refusal would mean the rules and the board disagree.
-TEST(SelfPlay, SeatActionsGoThroughTheHumanControls) {
-    Rules rules;
-    rules.Setup();
-    srand(5);
-    SimpleSeat seat(5);
-    rules.players[1].isComputer = 1;
-    rules.NewGame();
-    while (!rules.HumanToMove()) {
-        rules.BeginFrame();
-        rules.ComputerUpdate(50);
-    }
-    rules.BeginFrame();
-    size_t placed = rules.board.placed.size();
-    int hand = rules.players[0].HandSize();
-    SimpleSeat::Outcome o = seat.Act(rules);
-    ASSERT_EQ(o, SimpleSeat::Laid);
-    EXPECT_EQ(rules.board.placed.size(), placed + 1);
-    EXPECT_EQ(rules.players[0].HandSize(), hand - 1);
-    EXPECT_EQ(rules.lastAction, ActionHuman);
-    EXPECT_EQ(rules.current, 1);
-    // Not its turn: the computer's tiles fit, but the controls refuse them.
-    EXPECT_EQ(seat.Act(rules), SimpleSeat::Refused);
-    EXPECT_EQ(rules.selected, nullptr);
-    EXPECT_EQ(rules.board.placed.size(), placed + 1);
-}

@@ -140,6 +140,52 @@ TEST(Deflate, TokensTakeTheNearestMatchWithinTheWindow) {
     EXPECT_EQ(DeflateTokens(zero.data(), zero.size()).size(), zero.size());
 }
 
+// The tokenising rule written as plainly as possible: at each position from
+// the sixth byte on, the nearest j in (max(0, i - 256), i) with the same
+// three bytes, extended up to 258; keys of every passed position count.
+std::vector<uint32_t> ReferenceTokens(const std::vector<uint8_t> &d) {
+    std::vector<uint32_t> tokens;
+    std::vector<bool> seen(1 << 24);
+    size_t n = d.size(), i = 0;
+    auto key = [&](size_t p) { return d[p] << 16 | d[p + 1] << 8 | d[p + 2]; };
+    while (i < n) {
+        size_t len = 0, best = 0;
+        if (i >= 5 && i + 3 <= n && seen[key(i)]) {
+            size_t low = i > 256 ? i - 256 : 0;
+            for (size_t j = i - 1; j > low; j--) {
+                if (key(j) == key(i)) {
+                    best = j;
+                    len = 3;
+                    while (len < 258 && i + len < n && d[j + len] == d[i + len]) len++;
+                    break;
+                }
+            }
+        }
+        size_t step = len ? len : 1;
+        tokens.push_back(len ? uint32_t(len << 16 | (i - best)) : d[i]);
+        for (size_t p = i; p < i + step; p++)
+            if (p + 3 <= n) seen[key(p)] = true;
+        i += step;
+    }
+    return tokens;
+}
+
+TEST(Deflate, TokensFollowTheRuleOnVariedData) {
+    for (uint32_t seed = 1; seed <= 12; seed++) {
+        std::vector<uint8_t> d = RandomBytes(3000 + seed * 97, seed);
+        // Small alphabets give many near candidates, long runs and repeats
+        // at every distance around the window's edge.
+        int alphabet = seed % 4 == 0 ? 256 : seed % 4 == 1 ? 2 : seed % 4 == 2 ? 5 : 17;
+        for (auto &b : d) b = uint8_t(b % alphabet);
+        for (size_t k = 600; k + 300 < d.size(); k += 700)
+            for (size_t m = 0; m < 40; m++) d[k + m] = d[k + m - 240 - seed * 2];
+        EXPECT_EQ(DeflateTokens(d.data(), d.size()), ReferenceTokens(d)) << "seed " << seed;
+    }
+    Image photo = PhotoLikeImage(120, 40, 6);
+    EXPECT_EQ(DeflateTokens(photo.pixels.data(), photo.pixels.size()),
+              ReferenceTokens(photo.pixels));
+}
+
 TEST(Deflate, TokenBufferDoublesAndStartsOver) {
     std::vector<uint8_t> data = RandomBytes(5000, 9);
     for (size_t i = 2000; i < 3000; i++) data[i] = data[i - 100];

@@ -199,3 +199,36 @@ Image FlatImage(int width, int height) {
     }
     return img;
 }
+
+Image SceneImage(int width, int height) {
+    Image img;
+    img.width = width;
+    img.height = height;
+    img.pixels.resize(size_t(width) * height * 4);
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            double fx = double(x) / width, fy = double(y) / height;
+            // The room: a dark vertical gradient.
+            double r = 20 + 40 * fy, g = 25 + 45 * fy, b = 60 + 70 * fy;
+            // The table: an ellipse lit from above left.
+            double tx = (fx - 0.5) / 0.45, ty = (fy - 0.62) / 0.3;
+            if (tx * tx + ty * ty < 1) {
+                double light = 0.6 + 0.4 * (1 - tx * tx - ty * ty) - 0.15 * tx;
+                r = 30 * light, g = 110 * light, b = 50 * light;
+            }
+            // Seven tiles with pips along the table.
+            int tile = int((fx - 0.15) / 0.1);
+            double inTileX = (fx - 0.15) / 0.1 - tile, inTileY = (fy - 0.55) / 0.14;
+            if (tile >= 0 && tile < 7 && inTileX > 0.1 && inTileX < 0.9 && inTileY > 0 &&
+                inTileY < 1) {
+                double shade = 235 - 40 * inTileY;
+                r = g = b = shade;
+                double px = inTileX * 3 - 1.5, py = inTileY * 6 - 1.5 - (inTileY > 0.5 ? 3 : 0);
+                if ((tile + (inTileY > 0.5)) % 3 && px * px + py * py < 0.1) r = g = b = 15;
+            }
+            uint8_t *p = &img.pixels[(size_t(y) * width + x) * 4];
+            p[0] = uint8_t(r), p[1] = uint8_t(g), p[2] = uint8_t(b), p[3] = 255;
+        }
+    }
+    return img;
+}

@@ -34,6 +34,9 @@ std::vector<uint8_t> ZlibDeflate(const std::vector<uint8_t> &in, int level, int 
 std::vector<uint8_t> RandomBytes(size_t n, uint32_t seed);
 // A smooth picture with some noise, like a rendered scene.
 Image PhotoLikeImage(int width, int height, uint32_t seed);
+// Smooth shading without noise, like a rendered game frame: a gradient
+// room, a lit table and a row of tiles with pips.
+Image SceneImage(int width, int height);
 // Large areas of a few flat colours, like a menu screen.
 Image FlatImage(int width, int height);
 

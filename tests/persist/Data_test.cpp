@@ -1,10 +1,9 @@
 // The texts the game ships, and the build steps that make them.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "Files.h"
 #include "persist/TextTable.h"
@@ -42,8 +41,10 @@ TEST(ShippedTexts, CreditsStartWithATitleAndHaveGaps) {
             if (lines++ == 0) {
                 EXPECT_EQ(line.CStr()[0], u'*') << lang;
             }
-            if (line.Length() == 0) gaps++;
-            else if (line.CStr()[0] == '*') titles++;
+            if (line.Length() == 0)
+                gaps++;
+            else if (line.CStr()[0] == '*')
+                titles++;
         }
         EXPECT_GT(titles, 2) << lang;
         EXPECT_GT(gaps, 2) << lang;
@@ -51,7 +52,9 @@ TEST(ShippedTexts, CreditsStartWithATitleAndHaveGaps) {
 }
 
 TEST(TextConv, ConvertsUtf8SourcesExactly) {
-    WriteBytes("src.txt", "\xEF\xBB\xBF" "Ann\r\n\nZo\xC3\xA9\n");
+    WriteBytes("src.txt",
+               "\xEF\xBB\xBF"
+               "Ann\r\n\nZo\xC3\xA9\n");
     ASSERT_EQ(Shell(std::string(TEXTCONV_PROGRAM) + " src.txt out.txt"), 0) << ReadBytes("err.txt");
     EXPECT_EQ(ReadBytes("out.txt"), Utf16Lines({"Ann", "", "Zoé"}));
     ASSERT_EQ(Shell(std::string(TEXTCONV_PROGRAM) + " --lines 3 src.txt out3.txt"), 0);

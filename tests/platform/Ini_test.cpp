@@ -153,6 +153,18 @@ TEST(IniWrite, ReplacementIsAtomicAndKeepsPermissions) {
     EXPECT_EQ(CountFiles(".", "perm.ini."), 0);  // no temporary left behind
 }
 
+TEST(IniWrite, ALinkedFileStaysALink) {
+    mkdir("kept", 0755);
+    Write("kept/real.ini", "[Game]\nWidth=800\n");
+    unlink("linked.ini");
+    ASSERT_EQ(symlink("kept/real.ini", "linked.ini"), 0);
+    ASSERT_TRUE(IniWriteString("Game", "Width", "1024", "linked.ini"));
+    struct stat st;
+    ASSERT_EQ(lstat("linked.ini", &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(Read("kept/real.ini"), "[Game]\nWidth=1024\n");
+}
+
 TEST(IniText, SetThenFindRoundTrips) {
     IniText ini("[A]\nx=1\n[B]\ny=2\n[a]\nz=3\n");
     std::string v;

@@ -12,6 +12,11 @@
 
 namespace {
 
+std::string Cwd() {
+    char buf[4096];
+    return getcwd(buf, sizeof buf) ? buf : ".";
+}
+
 // A stand-in opener that records its argument in opened.txt.
 void MakeFakeOpener() {
     mkdir("fakebin", 0755);
@@ -19,7 +24,7 @@ void MakeFakeOpener() {
     ASSERT_NE(f, nullptr);
     fprintf(
         f, "#!/bin/sh\necho \"$1\" > \"%s/opened.tmp\" && mv \"%s/opened.tmp\" \"%s/opened.txt\"\n",
-        getcwd(nullptr, 0), getcwd(nullptr, 0), getcwd(nullptr, 0));
+        Cwd().c_str(), Cwd().c_str(), Cwd().c_str());
     fclose(f);
     chmod("fakebin/xdg-open", 0755);
 }
@@ -50,21 +55,31 @@ protected:
 
 TEST_F(ShellOpenTest, OpensThroughXdgOpenWithoutWaiting) {
     MakeFakeOpener();
-    std::string cwd = getcwd(nullptr, 0);
+    std::string cwd = Cwd();
     setenv("PATH", (cwd + "/fakebin:" + oldPath_).c_str(), 1);
     unsetenv("MARBRIX_NO_HELP");
-    platform::ShellOpen("./html/index.html");
+    FILE *page = fopen("page.html", "w");
+    fclose(page);
+    platform::ShellOpen("./page.html");
     ASSERT_TRUE(WaitForRecord());
+    char line[4096] = {0};
     FILE *f = fopen("opened.txt", "r");
-    char line[256] = {0};
     ASSERT_TRUE(fgets(line, sizeof line, f));
     fclose(f);
-    EXPECT_STREQ(line, "./html/index.html\n");
+    EXPECT_EQ(line, cwd + "/page.html\n");  // handed over as an absolute path
+    // A file that does not exist is handed over as given.
+    unlink("opened.txt");
+    platform::ShellOpen("no/such/page.html");
+    ASSERT_TRUE(WaitForRecord());
+    f = fopen("opened.txt", "r");
+    ASSERT_TRUE(fgets(line, sizeof line, f));
+    fclose(f);
+    EXPECT_STREQ(line, "no/such/page.html\n");
 }
 
 TEST_F(ShellOpenTest, NoHelpSetMeansNothingIsStarted) {
     MakeFakeOpener();
-    std::string cwd = getcwd(nullptr, 0);
+    std::string cwd = Cwd();
     setenv("PATH", (cwd + "/fakebin:" + oldPath_).c_str(), 1);
     setenv("MARBRIX_NO_HELP", "1", 1);
     platform::ShellOpen("./html/index.html");

@@ -80,7 +80,7 @@ int main(int argc, char **argv) {
     game::Rules rules;
     Tally tally;
     long wins[2] = {0, 0}, blocked = 0, ties = 0, stuck = 0, unfinished = 0, refused = 0;
-    long turns = 0, finished = 0;
+    long turns = 0, finished = 0, longest = 0;
     auto start = std::chrono::steady_clock::now();
     for (long g = 0; g < games; ++g) {
         unsigned gameSeed = static_cast<unsigned>(seed + g);
@@ -90,6 +90,9 @@ int main(int argc, char **argv) {
         srand(gameSeed);
         game::SimpleSeat seat(gameSeed);
         game::MatchResult r = game::PlayMatch(rules, seat, static_cast<int>(maxTurns), &tally);
+        if (games >= 50000 && (g + 1) % (games / 10) == 0) {
+            fprintf(stderr, "selfplay: %ld of %ld games\n", g + 1, games);
+        }
         stuck += r.stuck;
         refused += r.refused;
         if (!r.ended) {
@@ -102,6 +105,7 @@ int main(int argc, char **argv) {
         }
         finished += 1;
         turns += r.turns;
+        if (r.turns > longest) longest = r.turns;
         if (r.winner >= 0)
             wins[r.winner] += 1;
         else
@@ -117,6 +121,7 @@ int main(int argc, char **argv) {
     printf("blocked: %ld\n", blocked);
     printf("ties: %ld\n", ties);
     printf("average turns: %.2f\n", finished ? static_cast<double>(turns) / finished : 0.0);
+    printf("longest game: %ld turns\n", longest);
     printf("stuck: %ld\n", stuck);
     printf("unfinished: %ld\n", unfinished);
     printf("refused drops: %ld\n", refused);

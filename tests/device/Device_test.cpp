@@ -1,0 +1,165 @@
+// The device on a display: window formats, capabilities and their lowering,
+// lost-device states, and draws that would read outside their buffers.
+
+#include "device/Device.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace device;
+
+namespace {
+
+// A freshly started X server may still be settling when the test begins.
+bool StartVideo() {
+    for (int attempt = 0; attempt < 30; attempt++) {
+        if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+        SDL_Delay(100);
+    }
+    return false;
+}
+
+}  // namespace
+
+namespace {
+
+class DeviceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(StartVideo()); }
+
+    void SetUp() override {
+        const char *error = "";
+        ASSERT_TRUE(adapter::OpenWindow(64, 48, 32, false, &error)) << error;
+        params.width = 64;
+        params.height = 48;
+        params.fullscreen = false;
+        device = adapter::CreateDevice(DeviceHal, CreateSoftwareVertexProcessing, params);
+        ASSERT_NE(device, nullptr);
+    }
+
+    uint32_t PixelAt(int x, int y) {
+        std::vector<uint8_t> p;
+        int pitch = 0;
+        if (!device->ReadBackBuffer(&p, &pitch)) return 0xDEADBEEF;
+        const uint8_t *q = p.data() + y * pitch + x * 4;
+        return (q[2] << 16) | (q[1] << 8) | q[0];
+    }
+
+    PresentParameters params;
+    std::unique_ptr<Device> device;
+};
+
+}  // namespace
+
+TEST_F(DeviceTest, ThirtyTwoBitWindowFormats) {
+    EXPECT_TRUE(adapter::CheckDeviceType(FormatX8R8G8B8));
+    EXPECT_FALSE(adapter::CheckDeviceType(FormatR5G6B5));  // not asked for
+    EXPECT_TRUE(adapter::CheckDepthStencilFormat(FormatD24S8));
+    EXPECT_TRUE(adapter::CheckDepthStencilFormat(FormatD16));
+    EXPECT_FALSE(adapter::CheckDepthStencilFormat(FormatD32));
+    EXPECT_TRUE(device->HasStencil());
+}
+
+TEST_F(DeviceTest, CapabilitiesAndTheirLowering) {
+    unsetenv("MARBRIX_DEVICE_CAPS");
+    Caps full = adapter::GetCaps();
+    EXPECT_GT(full.maxSimultaneousTextures, 1);
+    EXPECT_TRUE(full.dot3);
+    EXPECT_EQ(full.pixelShaderMajor, 1);
+    EXPECT_EQ(full.pixelShaderMinor, 4);
+    EXPECT_GE(full.maxTextureWidth, 1024);
+
+    setenv("MARBRIX_DEVICE_CAPS", "dot3", 1);
+    Caps low = adapter::GetCaps();
+    EXPECT_EQ(low.maxSimultaneousTextures, 1);
+    EXPECT_TRUE(low.dot3);
+    EXPECT_EQ(low.pixelShaderMajor, 0);
+
+    setenv("MARBRIX_DEVICE_CAPS", "", 1);
+    low = adapter::GetCaps();
+    EXPECT_FALSE(low.dot3);
+
+    testing::internal::CaptureStderr();
+    setenv("MARBRIX_DEVICE_CAPS", "multitexture,turbo", 1);
+    low = adapter::GetCaps();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("turbo"), std::string::npos);
+    EXPECT_GT(low.maxSimultaneousTextures, 1);
+    unsetenv("MARBRIX_DEVICE_CAPS");
+}
+
+TEST_F(DeviceTest, LostThenNotResetUntilReset) {
+    EXPECT_EQ(device->TestCooperativeLevel(), DeviceOk);
+    device->ForceLoss(2);
+    EXPECT_EQ(device->TestCooperativeLevel(), DeviceLost);
+    EXPECT_FALSE(device->Reset(params));  // still lost
+    EXPECT_EQ(device->TestCooperativeLevel(), DeviceLost);
+    EXPECT_EQ(device->TestCooperativeLevel(), DeviceNotReset);
+    EXPECT_EQ(device->TestCooperativeLevel(), DeviceNotReset);
+    EXPECT_TRUE(device->Reset(params));
+    EXPECT_EQ(device->TestCooperativeLevel(), DeviceOk);
+    // A reset brings the states back to their defaults.
+    EXPECT_EQ(device->GetRenderState(RsLighting), 1u);
+    EXPECT_EQ(device->GetRenderState(RsCullMode), static_cast<uint32_t>(CullCCW));
+}
+
+TEST_F(DeviceTest, ResetKeepsManagedTextureContent) {
+    std::unique_ptr<Texture> t = device->CreateTexture(4, 1, FormatR5G6B5);
+    ASSERT_NE(t, nullptr);
+    int pitch = 0;
+    uint16_t *w = t->LockRect(0, &pitch);
+    for (int i = 0; i < 16; i++) w[i] = 0xF800;  // red
+    t->UnlockRect(0);
+    device->ForceLoss(0);
+    ASSERT_TRUE(device->Reset(params));
+    int pitch2 = 0;
+    EXPECT_EQ(t->LockRect(0, &pitch2, true)[5], 0xF800);
+    // Drawn after the reset, it still shows red.
+    struct V {
+        float x, y, z, rhw;
+        float u, v;
+    };
+    const V quad[4] = {{0, 0, 0.5f, 1, 0, 0},
+                       {64, 0, 0.5f, 1, 1, 0},
+                       {64, 48, 0.5f, 1, 1, 1},
+                       {0, 48, 0.5f, 1, 0, 1}};
+    device->SetRenderState(RsZEnable, 0);
+    device->SetTexture(0, t.get());
+    device->SetVertexFormat(FvfXyzRhw | FvfTex1);
+    device->Clear(ClearTarget, 0, 1.0f, 0);
+    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+    EXPECT_EQ(PixelAt(10, 10), 0xFF0000u);
+}
+
+TEST_F(DeviceTest, DrawsReadingPastTheirBuffersDrawNothing) {
+    VertexBuffer vertices(3, FvfXyzRhw | FvfDiffuse, false);
+    struct V {
+        float x, y, z, rhw;
+        uint32_t c;
+    };
+    V *v = reinterpret_cast<V *>(vertices.Lock());
+    v[0] = V{0, 0, 0.5f, 1, 0xFFFFFFFFu};
+    v[1] = V{64, 0, 0.5f, 1, 0xFFFFFFFFu};
+    v[2] = V{0, 48, 0.5f, 1, 0xFFFFFFFFu};
+    IndexBuffer indices(6, false);
+    uint16_t *ix = indices.Lock();
+    const uint16_t bad[6] = {0, 1, 2, 0, 2, 7};  // 7: no such vertex
+    std::copy(bad, bad + 6, ix);
+    device->SetRenderState(RsZEnable, 0);
+    device->SetRenderState(RsCullMode, CullNone);
+    device->SetRenderState(RsLighting, 0);
+    device->SetStreamSource(&vertices);
+    device->SetIndices(&indices);
+    device->Clear(ClearTarget, 0, 1.0f, 0);
+    device->DrawIndexedPrimitive(PrimTriangleList, 0, 2);  // second triangle is bad
+    EXPECT_EQ(PixelAt(5, 5), 0u);
+    device->DrawIndexedPrimitive(PrimTriangleList, 3, 2);  // runs past the indices
+    device->DrawPrimitive(PrimTriangleList, 1, 1);         // runs past the vertices
+    EXPECT_EQ(PixelAt(5, 5), 0u);
+    device->DrawIndexedPrimitive(PrimTriangleList, 0, 1);
+    EXPECT_EQ(PixelAt(5, 5), 0xFFFFFFu);
+    device->SetStreamSource(nullptr);
+    device->SetIndices(nullptr);
+}

@@ -1,0 +1,1 @@
+marbrix_test(shaderc_compiler_test SOURCES ShaderCompiler_test.cpp LIBS marbrix_shaderc marbrix_fx)

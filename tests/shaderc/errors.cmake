@@ -1,0 +1,1 @@
+marbrix_test(shaderc_errors_test SOURCES ShaderErrors_test.cpp LIBS marbrix_shaderc marbrix_fx)

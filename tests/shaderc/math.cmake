@@ -1,0 +1,1 @@
+marbrix_test(shaderc_math_test SOURCES ShaderMath_test.cpp LIBS marbrix_shaderc marbrix_fx)
