@@ -7,6 +7,7 @@
 
 #include "device/Conventions.h"
 #include "device/Gl.h"
+#include "device/ShaderProgram.h"
 
 namespace device {
 namespace {
@@ -174,6 +175,11 @@ Texture::Texture(Device *device, int size, int levels, Format format)
     dirtyRect_ = Rect{0, 0, size, size};
 }
 
+Texture::Texture(Device *device, int width, int height)
+    : device_(device), size_(width), format_(FormatX8R8G8B8), renderTarget_(true), height_(height) {
+    dirty_ = false;
+}
+
 Texture::~Texture() {
     if (device_) device_->Unregister(this);
     if (glName_) glDeleteTextures(1, &glName_);
@@ -218,6 +224,10 @@ void Texture::ForgetGlName() {
 }
 
 void Texture::Upload() {
+    if (renderTarget_) {  // drawn by OpenGL itself: nothing to send
+        glBindTexture(GL_TEXTURE_2D, glName_);
+        return;
+    }
     const GlTextureFormat gl = GlFormatOf(format_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
     if (!glName_) {
@@ -270,6 +280,15 @@ Device::Device(const PresentParameters &params, const Caps &caps) : params_(para
 }
 
 Device::~Device() {
+    if (target_) glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    for (RenderTarget *target : allTargets_) {
+        if (target->framebuffer_) glDeleteFramebuffers(1, &target->framebuffer_);
+        if (target->depth_) glDeleteRenderbuffers(1, &target->depth_);
+        target->framebuffer_ = target->depth_ = 0;
+        target->device_ = nullptr;
+        if (target->texture_->glName_) glDeleteTextures(1, &target->texture_->glName_);
+        target->texture_->glName_ = 0;
+    }
     if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
     for (Texture *texture : allTextures_) {
         if (texture->glName_) glDeleteTextures(1, &texture->glName_);
@@ -384,6 +403,18 @@ bool Device::Reset(const PresentParameters &params) {
     if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
     presentedCopy_ = 0;
     presentedValid_ = false;
+    // Render targets do not survive a reset; their owner makes new ones.
+    for (RenderTarget *target : allTargets_) {
+        if (target->framebuffer_) glDeleteFramebuffers(1, &target->framebuffer_);
+        if (target->depth_) glDeleteRenderbuffers(1, &target->depth_);
+        target->framebuffer_ = target->depth_ = 0;
+        target->texture_->glName_ = 0;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    target_ = nullptr;
+    glFrontFace(GL_CCW);
+    ShaderProgram::ForgetAll();
+    program_ = nullptr;
     ApplyDefaults();
     needsReset_ = false;
     backBufferFresh_ = false;
@@ -417,7 +448,7 @@ void Device::Clear(int flags, uint32_t colour, float z, int stencil) {
     }
     // Clearing covers the viewport only, whatever the write masks say.
     int x = 0, y = 0;
-    ViewportToGl(viewport_, TargetHeight(), &x, &y);
+    GlViewportOrigin(&x, &y);
     glEnable(GL_SCISSOR_TEST);
     glScissor(x, y, viewport_.width, viewport_.height);
     if (mask) glClear(mask);
@@ -639,10 +670,19 @@ void Device::GetTransform(TransformKind kind, float matrix[16]) const {
     std::memcpy(matrix, transforms_[kind], sizeof(transforms_[kind]));
 }
 
+void Device::GlViewportOrigin(int *x, int *y) const {
+    if (Flipped()) {  // rows are stored top-down in a texture target
+        *x = viewport_.x;
+        *y = viewport_.y;
+        return;
+    }
+    ViewportToGl(viewport_, TargetHeight(), x, y);
+}
+
 void Device::SetViewport(const Viewport &viewport) {
     viewport_ = viewport;
     int x = 0, y = 0;
-    ViewportToGl(viewport_, TargetHeight(), &x, &y);
+    GlViewportOrigin(&x, &y);
     glViewport(x, y, viewport_.width, viewport_.height);
     glDepthRange(viewport_.minZ, viewport_.maxZ);
 }
@@ -689,6 +729,72 @@ std::unique_ptr<Texture> Device::CreateTexture(int size, int levels, Format form
     return texture;
 }
 
+RenderTarget::~RenderTarget() {
+    if (!device_) return;
+    if (device_->target_ == this) device_->SetRenderTarget(nullptr);
+    if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
+    if (depth_) glDeleteRenderbuffers(1, &depth_);
+    auto &all = device_->allTargets_;
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    for (auto &bound : device_->textures_) {
+        if (bound == texture_.get()) bound = nullptr;
+    }
+}
+
+std::unique_ptr<RenderTarget> Device::CreateRenderTarget(int width, int height) {
+    if (width <= 0 || height <= 0 || width > caps_.maxTextureWidth ||
+        height > caps_.maxTextureWidth) {
+        return nullptr;
+    }
+    std::unique_ptr<RenderTarget> target(new RenderTarget());
+    target->device_ = this;
+    target->width_ = width;
+    target->height_ = height;
+    target->stencil_ = HasStencil();
+    target->texture_.reset(new Texture(this, width, height));
+    allTargets_.push_back(target.get());
+
+    const bool low = params_.backBufferFormat != FormatX8R8G8B8;
+    Texture *texture = target->texture_.get();
+    glActiveTexture(GL_TEXTURE0);
+    glGenTextures(1, &texture->glName_);
+    glBindTexture(GL_TEXTURE_2D, texture->glName_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, low ? GL_RGB5 : GL_RGBA8, width, height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glGenRenderbuffers(1, &target->depth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, target->depth_);
+    glRenderbufferStorage(GL_RENDERBUFFER,
+                          target->stencil_ ? GL_DEPTH24_STENCIL8
+                                           : (low ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24),
+                          width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glGenFramebuffers(1, &target->framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, target->framebuffer_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture->glName_,
+                           0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                              target->depth_);
+    if (target->stencil_) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  target->depth_);
+    }
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, target_ ? target_->framebuffer_ : 0);
+    if (!complete) return nullptr;
+    return target;
+}
+
+void Device::SetRenderTarget(RenderTarget *target) {
+    if (target && !target->framebuffer_) target = nullptr;  // lost in a reset
+    target_ = target;
+    glBindFramebuffer(GL_FRAMEBUFFER, target ? target->framebuffer_ : 0);
+    // Drawn upside down, a triangle's winding on screen is mirrored too.
+    glFrontFace(target ? GL_CW : GL_CCW);
+    SetViewport(Viewport{0, 0, TargetWidth(), TargetHeight(), 0.0f, 1.0f});
+}
+
 void Device::RefuseTextureFormat(Format format, bool refuse) {
     refusedFormats_.erase(std::remove(refusedFormats_.begin(), refusedFormats_.end(), format),
                           refusedFormats_.end());
@@ -704,6 +810,9 @@ void Device::PrepareTransforms(bool windowPixels) {
         WindowPixelProjection(TargetWidth(), TargetHeight(), m);
     } else {
         ProjectionToGl(transforms_[TransformProjection], m);
+    }
+    if (Flipped()) {
+        for (int c = 0; c < 4; c++) m[c * 4 + 1] = -m[c * 4 + 1];  // clip y = -y
     }
     glLoadMatrixf(m);
     glMatrixMode(GL_MODELVIEW);
@@ -753,7 +862,8 @@ void Device::PrepareLights() {
     lightsDirty_ = false;
 }
 
-void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride) {
+void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride,
+                           bool allTextures) {
     const int units = std::min(caps_.maxSimultaneousTextures, kMaxStages);
     GLint glUnits = 1;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS, &glUnits);
@@ -763,7 +873,9 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
         const uint32_t *s = stageStates_[stage];
         Texture *texture = textures_[stage];
         chain = chain && stage < units && s[TssColourOp] != TopDisable;
-        const bool on = chain && texture != nullptr;
+        // A fragment shader samples whatever is bound, whatever the stage
+        // operations say.
+        const bool on = (chain || allTextures) && texture != nullptr;
         glActiveTexture(GL_TEXTURE0 + stage);
         glClientActiveTexture(GL_TEXTURE0 + stage);
         if (!on) {
@@ -863,11 +975,57 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
     glClientActiveTexture(GL_TEXTURE0);
 }
 
+void Device::PrepareProgram(const VertexLayout &layout, const uint8_t *base, int stride) {
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    struct Input {
+        int offset, size;
+        GLenum type;
+        GLboolean normalised;
+    };
+    const Input inputs[10] = {
+        {layout.position, 3, GL_FLOAT, GL_FALSE},
+        {layout.blendWeights, 4, GL_FLOAT, GL_FALSE},
+        {layout.blendIndices, 4, GL_UNSIGNED_BYTE, GL_FALSE},
+        {layout.normal, 3, GL_FLOAT, GL_FALSE},
+        {-1, 0, GL_FLOAT, GL_FALSE},
+        {layout.diffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE},
+        {layout.specular, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE},
+        {layout.texCount > 0 ? layout.tex[0] : -1, 2, GL_FLOAT, GL_FALSE},
+        {layout.texCount > 1 ? layout.tex[1] : -1, 2, GL_FLOAT, GL_FALSE},
+        {layout.texCount > 2 ? layout.tex[2] : -1, 2, GL_FLOAT, GL_FALSE},
+    };
+    for (int i = 0; i < 10; i++) {
+        if (inputs[i].offset >= 0) {
+            glEnableVertexAttribArray(i);
+            glVertexAttribPointer(i, inputs[i].size, inputs[i].type, inputs[i].normalised, stride,
+                                  base + inputs[i].offset);
+            attributesOn_ |= 1u << i;
+        } else {
+            if (attributesOn_ & (1u << i)) glDisableVertexAttribArray(i);
+            attributesOn_ &= ~(1u << i);
+            glVertexAttrib4f(i, 0.0f, 0.0f, 0.0f, 1.0f);  // a missing input reads (0, 0, 0, 1)
+        }
+    }
+    program_->SetFlipY(Flipped());
+    program_->Use();
+    PrepareStages(layout, base, stride, program_->HasFragmentShader());
+}
+
 bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int vertexCount) {
     const VertexLayout layout = LayoutOf(format);
     if (layout.stride == 0 || !base || vertexCount <= 0) return false;
     if (stride <= 0) stride = layout.stride;
     const bool windowPixels = layout.positionSize == 4;
+    if (program_ && !windowPixels) {
+        PrepareProgram(layout, base, stride);
+        backBufferFresh_ = true;
+        return true;
+    }
+    ShaderProgram::UseNone();
     PrepareTransforms(windowPixels);
 
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -925,12 +1083,16 @@ bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int v
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);
     }
-    PrepareStages(layout, base, stride);
+    PrepareStages(layout, base, stride, false);
     backBufferFresh_ = true;
     return true;
 }
 
 void Device::FinishDraw() {
+    for (int i = 0; i < 10; i++) {
+        if (attributesOn_ & (1u << i)) glDisableVertexAttribArray(i);
+    }
+    attributesOn_ = 0;
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

@@ -20,6 +20,7 @@
 namespace device {
 
 class Device;
+class ShaderProgram;
 
 // A square 16-bit texture with its mip levels kept in main memory. Changes
 // are uploaded to OpenGL the next time the texture is used.
@@ -45,6 +46,9 @@ public:
 private:
     friend class Device;
     Texture(Device *device, int size, int levels, Format format);
+    // A texture that a render target draws into: its pixels live only in
+    // OpenGL, created by the target.
+    Texture(Device *device, int width, int height);
     void Upload();        // sends the dirty area to OpenGL, creating the object if needed
     void ForgetGlName();  // the context is gone; the name means nothing any more
 
@@ -53,8 +57,33 @@ private:
     Format format_;
     std::vector<std::vector<uint16_t>> levels_;
     unsigned glName_ = 0;
+    bool renderTarget_ = false;
+    int height_ = 0;
     bool dirty_ = true;
     Rect dirtyRect_;  // level-0 coordinates; valid while dirty_
+};
+
+// A texture to draw into, with its own depth (and, with a 32-bit back buffer,
+// stencil) surface. Drawn into upside down, so that sampling it with the
+// engine's top-down texture coordinates shows the picture the right way up.
+class RenderTarget {
+public:
+    ~RenderTarget();
+    RenderTarget(const RenderTarget &) = delete;
+    RenderTarget &operator=(const RenderTarget &) = delete;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The texture, to bind on a stage once drawing into it is over.
+    Texture *GetTexture() { return texture_.get(); }
+
+private:
+    friend class Device;
+    RenderTarget() = default;
+    Device *device_ = nullptr;
+    std::unique_ptr<Texture> texture_;
+    unsigned framebuffer_ = 0, depth_ = 0;
+    int width_ = 0, height_ = 0;
+    bool stencil_ = false;
 };
 
 class VertexBuffer {
@@ -189,6 +218,21 @@ public:
     // For tests of the format fallback: CreateTexture refuses these formats.
     void RefuseTextureFormat(Format format, bool refuse);
 
+    // Render targets. CreateRenderTarget returns null when the target cannot
+    // be made (no framebuffer objects, or an incomplete one). SetRenderTarget
+    // (null: the back buffer) also sets the viewport to the whole target.
+    std::unique_ptr<RenderTarget> CreateRenderTarget(int width, int height);
+    void SetRenderTarget(RenderTarget *target);
+    RenderTarget *GetRenderTarget() const { return target_; }
+
+    // A shader program replaces the fixed-function vertex processing (and,
+    // when it has a fragment shader, the texture stages) until it is unset.
+    // Its input v# is fed from the vertex components in the order position,
+    // blend weights, blend indices, normal, -, diffuse, specular, texture
+    // sets 0..2 (v0..v9).
+    void SetShaderProgram(ShaderProgram *program) { program_ = program; }
+    ShaderProgram *GetShaderProgram() const { return program_; }
+
     // Drawing. `SetVertexFormat` names the layout of DrawPrimitiveUP's vertices
     // and of the stream.
     void SetVertexFormat(uint32_t format) { vertexFormat_ = format; }
@@ -203,22 +247,27 @@ public:
 
 private:
     friend class Texture;
+    friend class RenderTarget;
     friend std::unique_ptr<Device> adapter::CreateDevice(DeviceType, int,
                                                          const PresentParameters &);
     Device(const PresentParameters &params, const Caps &caps);
 
     // Size of the surface being drawn: window-pixel vertices and viewports are
-    // measured on it. The back buffer for now; a texture target would have its
-    // own size (and, drawn upside down for sampling, flip y and the culling).
-    int TargetWidth() const { return params_.width; }
-    int TargetHeight() const { return params_.height; }
+    // measured on it. A texture target is drawn upside down for sampling, so
+    // y and the culling are flipped while it is current.
+    int TargetWidth() const { return target_ ? target_->width_ : params_.width; }
+    int TargetHeight() const { return target_ ? target_->height_ : params_.height; }
+    bool Flipped() const { return target_ != nullptr; }
+    void GlViewportOrigin(int *x, int *y) const;
+    void PrepareProgram(const VertexLayout &layout, const uint8_t *base, int stride);
     void ApplyDefaults();  // default states to the cache and OpenGL
     void ApplyRenderState(RenderState state);
     void ApplyStencil();
     bool PrepareDraw(uint32_t format, const uint8_t *base, int stride, int vertexCount);
     void PrepareTransforms(bool windowPixels);
     void PrepareLights();
-    void PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride);
+    void PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride,
+                       bool allTextures);
     void FinishDraw();
     void Unregister(Texture *texture);
 
@@ -249,6 +298,11 @@ private:
     const VertexBuffer *stream_ = nullptr;
     const IndexBuffer *indices_ = nullptr;
     std::vector<float> scratch_;  // window-pixel positions expanded for OpenGL
+
+    RenderTarget *target_ = nullptr;
+    std::vector<RenderTarget *> allTargets_;
+    ShaderProgram *program_ = nullptr;
+    unsigned attributesOn_ = 0;  // generic attribute arrays enabled for a program
 
     std::vector<Texture *> allTextures_;  // managed textures to restore on reset
     std::vector<Format> refusedFormats_;
