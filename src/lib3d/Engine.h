@@ -11,6 +11,7 @@
 
 #include "device/Device.h"
 #include "device/Types.h"
+#include "fx/Effect.h"
 
 struct Image;
 
@@ -127,6 +128,24 @@ public:
     // with its top-left corner at (x, y).
     void DrawPointer(int x, int y);
 
+    // ---- render targets (category 8 makes them, category 9 selects one)
+    // Makes the render-target textures: target 0 at half the screen size, the
+    // others full size. On failure render targets stay off until a reset.
+    void CreateRenderTargets();
+    void ReleaseRenderTargets();
+    // 13: the back buffer; 0..7: render-target texture i.
+    void SelectTarget(int target);
+    device::RenderTarget *RenderTargetAt(int index);
+
+    // ---- effects
+    // A built-in effect (BuiltinEffects.h), created on first use with its
+    // best technique; null when it cannot be created here.
+    fx::Effect *BuiltinEffect(int effect);
+    // Effects made elsewhere (script effects) register here so that a reset
+    // reaches them; they unregister before they go.
+    void RegisterEffect(fx::Effect *effect);
+    void UnregisterEffect(fx::Effect *effect);
+
     // ---- pictures and log
     // Saves the back buffer as the first free prefix + "NNNN.png".
     int Screenshot(const char *prefix);
@@ -153,6 +172,10 @@ public:
     // ---- frame state
     int frameCounter = 0;
     int currentTarget = 13;  // 13 = back buffer, else render-target texture index
+    // Maps the viewport to window pixels: x' = x * [0] + [1], y' = y * [2] + [3],
+    // z' = z * [4] + [5]; recomputed whenever the target changes.
+    float viewportMatrix[6] = {0.5f, 0.5f, 0.5f, 0.5f, 1.0f, 0.0f};
+    bool renderTargetsFailed = false;
 
     // ---- state bookkeeping
     int winding = 1;                // 0 clockwise, 1 counter-clockwise culling
@@ -196,6 +219,11 @@ protected:
     device::PresentParameters presentParameters;
     std::unique_ptr<device::Device> device_;
     std::unique_ptr<device::VertexBuffer> triangleBuffer, colourTriangleBuffer;
+    std::vector<std::unique_ptr<device::RenderTarget>> renderTargets;
+    std::unique_ptr<fx::Effect> builtinEffects[16];
+    bool builtinFailed[16] = {};
+    std::vector<fx::Effect *> scriptEffects;
+    void UpdateViewportMatrix();
 };
 
 // Converts back-buffer pixels (rows top to bottom, `pitch` bytes apart, in
