@@ -219,6 +219,7 @@ void Texture::AddDirtyRect(const Rect *rect) {
 
 void Texture::ForgetGlName() {
     glName_ = 0;
+    for (int &p : glParams_) p = -1;
     dirty_ = true;
     dirtyRect_ = Rect{0, 0, size_, size_};
 }
@@ -276,6 +277,9 @@ Device::Device(const PresentParameters &params, const Caps &caps) : params_(para
     GLint glLights = 8;
     glGetIntegerv(GL_MAX_LIGHTS, &glLights);
     glLightCount_ = glLights;
+    GLint glUnits = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &glUnits);
+    glTextureUnits_ = glUnits;
     ApplyDefaults();
 }
 
@@ -298,6 +302,10 @@ Device::~Device() {
 }
 
 void Device::Unregister(Texture *texture) {
+    // Its OpenGL name is about to be deleted (and may be handed out again).
+    for (GlStage &stage : glStages_) {
+        if (stage.texture == texture->glName_) stage.known = false;
+    }
     allTextures_.erase(std::remove(allTextures_.begin(), allTextures_.end(), texture),
                        allTextures_.end());
     for (auto &bound : textures_) {
@@ -306,6 +314,7 @@ void Device::Unregister(Texture *texture) {
 }
 
 void Device::ApplyDefaults() {
+    ForgetGlState();
     const bool depth = FormatDepthBits(params_.depthStencilFormat) > 0;
     const uint32_t defaults[RsCount] = {
         depth ? 1u : 0u,  // RsZEnable
@@ -474,6 +483,7 @@ void Device::Present() {
         glReadBuffer(GL_BACK);
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, params_.width, params_.height);
         glBindTexture(GL_TEXTURE_2D, 0);
+        glStages_[0].known = false;
         presentedValid_ = true;
     }
     SDL_GL_SwapBuffers();
@@ -493,6 +503,7 @@ bool Device::ReadBackBuffer(std::vector<uint8_t> *pixels, int *pitch) {
         glBindTexture(GL_TEXTURE_2D, presentedCopy_);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         glBindTexture(GL_TEXTURE_2D, 0);
+        glStages_[0].known = false;
     } else {
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
@@ -528,6 +539,7 @@ bool Device::ReadBackBuffer(std::vector<uint8_t> *pixels, int *pitch) {
 
 void Device::SetRenderState(RenderState state, uint32_t value) {
     if (state < 0 || state >= RsCount) return;
+    if (renderStates_[state] == value) return;  // OpenGL already has it
     renderStates_[state] = value;
     ApplyRenderState(state);
 }
@@ -763,6 +775,7 @@ std::unique_ptr<RenderTarget> Device::CreateRenderTarget(int width, int height) 
     glTexImage2D(GL_TEXTURE_2D, 0, low ? GL_RGB5 : GL_RGBA8, width, height, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
+    glStages_[0].known = false;
     glGenRenderbuffers(1, &target->depth_);
     glBindRenderbuffer(GL_RENDERBUFFER, target->depth_);
     glRenderbufferStorage(GL_RENDERBUFFER,
@@ -774,8 +787,7 @@ std::unique_ptr<RenderTarget> Device::CreateRenderTarget(int width, int height) 
     glBindFramebuffer(GL_FRAMEBUFFER, target->framebuffer_);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture->glName_,
                            0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                              target->depth_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, target->depth_);
     if (target->stencil_) {
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                                   target->depth_);
@@ -805,7 +817,6 @@ void Device::RefuseTextureFormat(Format format, bool refuse) {
 
 void Device::PrepareTransforms(bool windowPixels) {
     float m[16];
-    glMatrixMode(GL_PROJECTION);
     if (windowPixels) {
         WindowPixelProjection(TargetWidth(), TargetHeight(), m);
     } else {
@@ -814,14 +825,23 @@ void Device::PrepareTransforms(bool windowPixels) {
     if (Flipped()) {
         for (int c = 0; c < 4; c++) m[c * 4 + 1] = -m[c * 4 + 1];  // clip y = -y
     }
-    glLoadMatrixf(m);
-    glMatrixMode(GL_MODELVIEW);
+    if (!glProjectionValid_ || std::memcmp(m, glProjection_, sizeof(m)) != 0) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(m);
+        glMatrixMode(GL_MODELVIEW);
+        std::memcpy(glProjection_, m, sizeof(m));
+        glProjectionValid_ = true;
+    }
     if (windowPixels) {
         Identity(m);
     } else {
         Multiply(transforms_[TransformWorld], transforms_[TransformView], m);
     }
-    glLoadMatrixf(m);
+    if (!glModelviewValid_ || std::memcmp(m, glModelview_, sizeof(m)) != 0) {
+        glLoadMatrixf(m);
+        std::memcpy(glModelview_, m, sizeof(m));
+        glModelviewValid_ = true;
+    }
 }
 
 void Device::PrepareLights() {
@@ -862,50 +882,77 @@ void Device::PrepareLights() {
     lightsDirty_ = false;
 }
 
+void Device::ForgetGlState() {
+    for (GlStage &stage : glStages_) stage = GlStage();
+    glProjectionValid_ = glModelviewValid_ = false;
+}
+
 void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride,
                            bool allTextures) {
     const int units = std::min(caps_.maxSimultaneousTextures, kMaxStages);
-    GLint glUnits = 1;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &glUnits);
-    const int total = std::min(kMaxStages, static_cast<int>(glUnits));
+    const int total = std::min(kMaxStages, glTextureUnits_);
     bool chain = true;  // a disabled stage switches off every later one
+    int active = -1;    // the unit glActiveTexture last selected here
+    auto select = [&active](int stage) {
+        if (active == stage) return;
+        glActiveTexture(GL_TEXTURE0 + stage);
+        glClientActiveTexture(GL_TEXTURE0 + stage);
+        active = stage;
+    };
+    // Only what differs from what OpenGL already holds is sent: a frame sets
+    // the same stage setup for mesh after mesh.
     for (int stage = 0; stage < total; stage++) {
         const uint32_t *s = stageStates_[stage];
         Texture *texture = textures_[stage];
+        GlStage &gl = glStages_[stage];
         chain = chain && stage < units && s[TssColourOp] != TopDisable;
         // A fragment shader samples whatever is bound, whatever the stage
         // operations say.
         const bool on = (chain || allTextures) && texture != nullptr;
-        glActiveTexture(GL_TEXTURE0 + stage);
-        glClientActiveTexture(GL_TEXTURE0 + stage);
         if (!on) {
-            glDisable(GL_TEXTURE_2D);
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (!gl.known || gl.enabled || gl.coordArray) {
+                select(stage);
+                glDisable(GL_TEXTURE_2D);
+                glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+                gl.enabled = gl.coordArray = false;
+                gl.known = true;
+            }
             continue;
         }
-        glEnable(GL_TEXTURE_2D);
-        texture->Upload();  // binds, sending any pending change
+        select(stage);
+        if (!gl.known || !gl.enabled) glEnable(GL_TEXTURE_2D);
+        if (!gl.known || gl.texture != texture->glName_ || texture->dirty_ || !texture->glName_) {
+            texture->Upload();  // binds, sending any pending change
+        }
+        gl.enabled = true;
+        gl.known = true;
+        gl.texture = texture->glName_;
         const bool mip = s[TssMipFilter] != FilterNone && texture->Levels() > 1;
         const bool linearMin = s[TssMinFilter] >= FilterLinear;
-        GLenum minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
+        GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
         if (mip) {
             const bool linearMip = s[TssMipFilter] >= FilterLinear;
             minFilter = linearMin
                             ? (linearMip ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST)
                             : (linearMip ? GL_NEAREST_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);
         }
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
-                        s[TssMagFilter] >= FilterLinear ? GL_LINEAR : GL_NEAREST);
         auto wrap = [](uint32_t address) {
             return address == AddressClamp
                        ? GL_CLAMP_TO_EDGE
                        : (address == AddressMirror ? GL_MIRRORED_REPEAT : GL_REPEAT);
         };
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap(s[TssAddressU]));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap(s[TssAddressV]));
+        // Filters and addressing belong to the texture object.
+        const GLint params[4] = {minFilter,
+                                 s[TssMagFilter] >= FilterLinear ? GL_LINEAR : GL_NEAREST,
+                                 wrap(s[TssAddressU]), wrap(s[TssAddressV])};
+        static const GLenum kParamNames[4] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER,
+                                              GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T};
+        for (int i = 0; i < 4; i++) {
+            if (texture->glParams_[i] == params[i]) continue;
+            glTexParameteri(GL_TEXTURE_2D, kParamNames[i], params[i]);
+            texture->glParams_[i] = params[i];
+        }
 
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
         struct Part {
             GLenum combine, source0, source1, operand0, operand1, scale;
             uint32_t op, arg1, arg2;
@@ -918,10 +965,15 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
              GL_OPERAND1_ALPHA, GL_ALPHA_SCALE, s[TssAlphaOp], s[TssAlphaArg1], s[TssAlphaArg2],
              GL_SRC_ALPHA},
         };
+        GLint env[GlStage::kEnvValues];
+        GLenum envNames[GlStage::kEnvValues];
+        int n = 0;
+        env[n] = GL_COMBINE;
+        envNames[n++] = GL_TEXTURE_ENV_MODE;
         for (const Part &p : parts) {
             GLenum mode = GL_MODULATE;
             GLenum src0 = GlSource(p.arg1), src1 = GlSource(p.arg2);
-            float scale = 1.0f;
+            GLint scale = 1;
             switch (p.op) {
                 case TopSelectArg1:
                     mode = GL_REPLACE;
@@ -931,10 +983,10 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
                     src0 = src1;
                     break;
                 case TopModulate2x:
-                    scale = 2.0f;
+                    scale = 2;
                     break;
                 case TopModulate4x:
-                    scale = 4.0f;
+                    scale = 4;
                     break;
                 case TopAdd:
                     mode = GL_ADD;
@@ -955,24 +1007,41 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
                 default:
                     break;
             }
-            glTexEnvi(GL_TEXTURE_ENV, p.combine, mode);
-            glTexEnvi(GL_TEXTURE_ENV, p.source0, src0);
-            glTexEnvi(GL_TEXTURE_ENV, p.source1, src1);
-            glTexEnvi(GL_TEXTURE_ENV, p.operand0, p.operand);
-            glTexEnvi(GL_TEXTURE_ENV, p.operand1, p.operand);
-            glTexEnvf(GL_TEXTURE_ENV, p.scale, scale);
+            const GLint values[6] = {static_cast<GLint>(mode),      static_cast<GLint>(src0),
+                                     static_cast<GLint>(src1),      static_cast<GLint>(p.operand),
+                                     static_cast<GLint>(p.operand), scale};
+            const GLenum names[6] = {p.combine,  p.source0,  p.source1,
+                                     p.operand0, p.operand1, p.scale};
+            for (int i = 0; i < 6; i++) {
+                env[n] = values[i];
+                envNames[n++] = names[i];
+            }
         }
+        for (int i = 0; i < n; i++) {
+            if (gl.envKnown && gl.env[i] == env[i]) continue;
+            if (envNames[i] == GL_RGB_SCALE || envNames[i] == GL_ALPHA_SCALE) {
+                glTexEnvf(GL_TEXTURE_ENV, envNames[i], static_cast<float>(env[i]));
+            } else {
+                glTexEnvi(GL_TEXTURE_ENV, envNames[i], env[i]);
+            }
+            gl.env[i] = env[i];
+        }
+        gl.envKnown = true;
         const int set = static_cast<int>(s[TssTexCoordIndex] & 0xFFFF);
         if (set < layout.texCount) {
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (!gl.coordArray) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             glTexCoordPointer(2, GL_FLOAT, stride, base + layout.tex[set]);
+            gl.coordArray = true;
         } else {
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (gl.coordArray) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            gl.coordArray = false;
             glMultiTexCoord2f(GL_TEXTURE0 + stage, 0.0f, 0.0f);
         }
     }
-    glActiveTexture(GL_TEXTURE0);
-    glClientActiveTexture(GL_TEXTURE0);
+    if (active > 0) {
+        glActiveTexture(GL_TEXTURE0);
+        glClientActiveTexture(GL_TEXTURE0);
+    }
 }
 
 void Device::PrepareProgram(const VertexLayout &layout, const uint8_t *base, int stride) {

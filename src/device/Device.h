@@ -57,6 +57,7 @@ private:
     Format format_;
     std::vector<std::vector<uint16_t>> levels_;
     unsigned glName_ = 0;
+    int glParams_[4] = {-1, -1, -1, -1};  // min, mag filter, wrap s, t as OpenGL has them
     bool renderTarget_ = false;
     int height_ = 0;
     bool dirty_ = true;
@@ -218,6 +219,10 @@ public:
     // For tests of the format fallback: CreateTexture refuses these formats.
     void RefuseTextureFormat(Format format, bool refuse);
 
+    // Forget what the device believes OpenGL holds, after someone else has
+    // made OpenGL calls on the same context.
+    void ForgetGlState();
+
     // Render targets. CreateRenderTarget returns null when the target cannot
     // be made (no framebuffer objects, or an incomplete one). SetRenderTarget
     // (null: the back buffer) also sets the viewport to the whole target.
@@ -270,6 +275,19 @@ private:
                        bool allTextures);
     void FinishDraw();
     void Unregister(Texture *texture);
+
+    // What OpenGL holds for each texture unit, so that a draw sends only
+    // what changed.
+    struct GlStage {
+        static constexpr int kEnvValues = 13;
+        bool known = false, enabled = false, coordArray = false, envKnown = false;
+        unsigned texture = 0;
+        int env[kEnvValues] = {};
+    };
+    GlStage glStages_[kMaxStages];
+    int glTextureUnits_ = 1;
+    bool glProjectionValid_ = false, glModelviewValid_ = false;
+    float glProjection_[16] = {}, glModelview_[16] = {};
 
     PresentParameters params_;
     Caps caps_;
