@@ -125,7 +125,7 @@ bool Effect::BuildPrograms(std::string *error) {
             if (pass.hasVertexShader) {
                 std::string log;
                 program = device::ShaderProgram::Create(
-                    GlslVertexShader(pass.vertexShader),
+                    GlslVertexShader(pass.vertexShader, !pass.hasPixelShader),
                     pass.hasPixelShader ? GlslPixelShader(pass.pixelShader) : std::string(), &log);
                 if (!program) {
                     if (error)

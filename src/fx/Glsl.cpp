@@ -53,7 +53,8 @@ std::string Float(float v) {
 
 class Writer {
 public:
-    explicit Writer(const AsmProgram &p) : p_(p) {}
+    explicit Writer(const AsmProgram &p, bool fixedStages = false)
+        : p_(p), fixedStages_(fixedStages) {}
 
     std::string Vertex() {
         std::string s = "#version 120\n";
@@ -74,8 +75,11 @@ public:
         s += "  gl_Position = vec4(oPos.x, oPos.y * fx_flipY, 2.0 * oPos.z - oPos.w, oPos.w);\n";
         s += "  gl_FrontColor = oD0;\n  gl_BackColor = oD0;\n";
         s += "  gl_FrontSecondaryColor = oD1;\n  gl_BackSecondaryColor = oD1;\n";
-        for (int i = 0; i < 8; i++)
-            s += "  gl_TexCoord[" + std::to_string(i) + "] = oT" + std::to_string(i) + ";\n";
+        for (int i = 0; i < 8; i++) {
+            const std::string t = "oT" + std::to_string(i);
+            s += "  gl_TexCoord[" + std::to_string(i) +
+                 "] = " + (fixedStages_ ? "vec4(" + t + ".xyz, 1.0)" : t) + ";\n";
+        }
         s += "}\n";
         return s;
     }
@@ -314,12 +318,13 @@ private:
     }
 
     const AsmProgram &p_;
+    bool fixedStages_;
 };
 
 }  // namespace
 
-std::string GlslVertexShader(const AsmProgram &program) {
-    return Writer(program).Vertex();
+std::string GlslVertexShader(const AsmProgram &program, bool fixedFunctionStages) {
+    return Writer(program, fixedFunctionStages).Vertex();
 }
 
 std::string GlslPixelShader(const AsmProgram &program) {

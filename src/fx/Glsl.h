@@ -22,8 +22,11 @@
 
 namespace fx {
 
-// Returns the GLSL text of a vertex or pixel program.
-std::string GlslVertexShader(const AsmProgram &program);
+// Returns the GLSL text of a vertex or pixel program. A vertex program that
+// feeds OpenGL's fixed-function texture stages (no pixel program) gets its
+// texture coordinates with w = 1: those stages divide by w, the stages the
+// programs were written for do not.
+std::string GlslVertexShader(const AsmProgram &program, bool fixedFunctionStages = false);
 std::string GlslPixelShader(const AsmProgram &program);
 
 // Bit mask of the input registers a vertex program reads (bit # = v#), and

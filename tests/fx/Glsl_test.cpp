@@ -37,6 +37,12 @@ TEST(Glsl, DepthAndTargetFlipAreAppliedOnceAtTheEnd) {
                     "oPos.w);"));
 }
 
+TEST(Glsl, FixedFunctionStagesGetUndividedCoordinates) {
+    AsmProgram vs = Assemble("vs.1.1\nmov oPos, v0\nmov oT0.x, v7.y\n");
+    EXPECT_TRUE(Has(fx::GlslVertexShader(vs, true), "gl_TexCoord[0] = vec4(oT0.xyz, 1.0);"));
+    EXPECT_TRUE(Has(fx::GlslVertexShader(vs, false), "gl_TexCoord[0] = oT0;"));
+}
+
 TEST(Glsl, WriteMasksScalesAndSaturation) {
     AsmProgram ps = Assemble("ps.1.4\nmul_x2_sat r1.rb, v0, v1\nadd_d2 r0, r1_bx2, 1-v0\n");
     const std::string text = fx::GlslPixelShader(ps);
