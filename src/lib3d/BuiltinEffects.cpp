@@ -413,9 +413,12 @@ const char kThreeLights[] =
     "  }\n"
     "}\n";
 
-// Shadow volume: c0 matWorld, c4 matViewProj, c8 Light, c9 Len, c10 zero.
-// The two passes run the same program and differ in the faces they keep and
-// in what they do to the stencil.
+// Shadow volume: c0 matWorld, c4 matViewProj, c8 Light, c9 Len, c10 zero,
+// c11 a small step. The two passes run the same program and differ in the
+// faces they keep and in what they do to the stencil. Every vertex also moves
+// a small step away from the light, so that the faces turned to it lie just
+// inside the object instead of on its surface, where rounding would count
+// some of its own lit pixels as shadowed.
 #define FX_SHADOW_PASS(NAME, CULL, OP)                        \
     "  PASS " NAME                                            \
     "\n"                                                      \

@@ -17,6 +17,7 @@
 #include "lib3d/BuiltinEffects.h"
 #include "lib3d/EffectsTestSupport.h"
 #include "lib3d/EngineTestSupport.h"
+#include "lib3d/Matrix.h"
 #include "lib3d/Shader.h"
 #include "shaderc/LogoScripts.h"
 
@@ -443,3 +444,79 @@ TEST_F(Effects, BuiltinEffectsAreMadeOnceAndKeptUntilClose) {
 }
 
 }  // namespace
+
+// Every vertex component reaches a script's program: the normal, the
+// diffuse colour and both texture coordinate sets become colours.
+const char kInputsScript[] = R"([VERTEXFORMAT]
+XYZ NORMAL DIFFUSE TEX0 TEX1
+[DEFINES]
+MATRIX WORLD;
+MATRIX VIEWPROJ;
+VECTOR pick;
+CONST zero;
+[TECHNIQUE] any
+[PASS0]
+[POSITION]
+oPos=(iPos*4WORLD)*4VIEWPROJ;
+[DIFFUSE]
+oDiffuse=(zero-iNorm)*pick.x+iDiffuse*pick.y+iTexture1*pick.z;
+[RENDER_STATE]
+ColorOp[0] SelectArg2
+ColorArg2[0] Diffuse
+AlphaOp[0] SelectArg2
+AlphaArg2[0] Diffuse
+[END]
+)";
+
+TEST_F(Effects, ScriptProgramsReadEveryVertexComponent) {
+    lib3d::Shader script(engine.get());
+    ASSERT_EQ(script.Load(kInputsScript), nullptr);
+    const float picks[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    for (int i = 0; i < 3; i++) {
+        Frame();
+        TestMesh square = Square(engine.get(), 3.0f, 1.0f, 0xFF20C060u);
+        script.SetWorld("WORLD");
+        script.SetViewProj("VIEWPROJ");
+        script.SetVector("pick", picks[i][0], picks[i][1], picks[i][2]);
+        ASSERT_TRUE(script.Draw(*square.vertices, *square.indices, 0, square.triangles));
+        engine->EndFrame();
+        if (i == 0) {
+            EXPECT_LE(Distance(Centre(), Rgb{0, 0, 255}), 4);  // -normal
+        } else if (i == 1) {
+            EXPECT_LE(Distance(Centre(), Rgb{0x20, 0xC0, 0x60}), 4);  // diffuse
+        } else {  // second set: u grows to the right, v downwards
+            const Rgb left = PixelAt(engine.get(), kW / 2 - 20, kH / 2);
+            const Rgb right = PixelAt(engine.get(), kW / 2 + 20, kH / 2);
+            EXPECT_GT(right.r, left.r + 40);
+        }
+    }
+}
+
+// The sphere-mapping script on a ball: the picture follows the normal, so
+// the ball's left and right edges show the texture's left and right sides.
+TEST_F(Effects, SphereMappingScriptFollowsTheNormal) {
+    std::vector<uint8_t> p(64 * 64 * 4);
+    for (int i = 0; i < 64 * 64; i++) {
+        p[i * 4 + 0] = static_cast<uint8_t>((i % 64) * 4);  // red grows to the right
+        p[i * 4 + 1] = 0;
+        p[i * 4 + 2] = 0;
+        p[i * 4 + 3] = 255;
+    }
+    const int ramp = engine->CreateTexture(64, p.data(), 64, false);
+    lib3d::Shader script(engine.get());
+    ASSERT_EQ(script.Load(kLogoEnvironmentScript), nullptr);
+    Frame();
+    TestMesh ball = Sphere(engine.get(), 0, 0, 4.0f, 1.0f, 0xFFFFFFFFu);
+    float world[16];
+    lib3d::Matrix::Identity(world);
+    lib3d::Matrix::Rotate(world, 0, 0, 0);
+    engine->SetWorld(world);
+    script.SetWorld("WORLD");
+    script.SetViewProj("VIEWPROJ");
+    script.SetTexture("tex", ramp);
+    ASSERT_TRUE(script.Draw(*ball.vertices, *ball.indices, 0, ball.triangles));
+    engine->EndFrame();
+    const Rgb left = PixelAt(engine.get(), kW / 2 - 15, kH / 2);
+    const Rgb right = PixelAt(engine.get(), kW / 2 + 15, kH / 2);
+    EXPECT_GT(right.r, left.r + 60) << left.r << " " << right.r;
+}
