@@ -30,7 +30,8 @@ public:
     Texture(const Texture &) = delete;
     Texture &operator=(const Texture &) = delete;
 
-    int Size() const { return size_; }
+    int Size() const { return size_; }  // the width of a render-target texture
+    int Height() const { return renderTarget_ ? height_ : size_; }
     int LevelSize(int level) const;
     int Levels() const { return static_cast<int>(levels_.size()); }
     Format GetFormat() const { return format_; }

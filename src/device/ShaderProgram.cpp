@@ -91,7 +91,7 @@ bool ShaderProgram::Build(std::string *log) {
     glAttachShader(p, vs);
     if (fs) glAttachShader(p, fs);
     for (int i = 0; i < 16; i++) {
-        char name[8];
+        char name[16];
         snprintf(name, sizeof name, "v%d", i);
         glBindAttribLocation(p, i, name);
     }
@@ -119,7 +119,7 @@ bool ShaderProgram::Build(std::string *log) {
     const GLuint previous = g_current;
     glUseProgram(p);
     for (int i = 0; i < 8; i++) {
-        char name[8];
+        char name[16];
         snprintf(name, sizeof name, "s%d", i);
         GLint loc = glGetUniformLocation(p, name);
         if (loc >= 0) glUniform1i(loc, i);
