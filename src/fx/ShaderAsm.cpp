@@ -127,7 +127,13 @@ struct LineParser {
             relative = true;
             std::string in = s.substr(2, s.size() - 3);
             size_t a = in.find("a0.x");
-            if (a == std::string::npos) return Fail("bad relative address '" + s + "'");
+            if (a == std::string::npos) {
+                // c[n] is plain c#.
+                relative = false;
+                if (!Number(in, index)) return Fail("bad relative address '" + s + "'");
+                if (index >= Limit(kAsmConst)) return Fail("register out of range '" + s + "'");
+                return true;
+            }
             std::string rest = in.substr(0, a) + in.substr(a + 4);
             if (rest.empty()) return true;
             if (rest.front() == '+')
@@ -353,6 +359,7 @@ int AsmParse(const char *text, size_t length, AsmProgram &out, std::string &erro
         size_t sp = 0;
         while (sp < line.size() && !isspace((unsigned char)line[sp])) sp++;
         std::string opText = line.substr(0, sp), operands = Trim(line.substr(sp));
+        for (char &ch : opText) ch = (char)tolower((unsigned char)ch);  // MOV is mov
         std::string base = opText.substr(0, opText.find('_'));
         std::string suffix = base.size() < opText.size() ? opText.substr(base.size()) : "";
         if (base == "def") {

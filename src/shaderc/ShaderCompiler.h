@@ -2,6 +2,28 @@
 // four passes, vertex and pixel code, render states) into the text of an
 // effect (vs.1.1 / ps.1.4 with fixed-function states), into ARB program text,
 // or into instruction records for the software evaluator.
+//
+// What the code of a script means:
+// - An expression splits at its leftmost + or - whose sides both have
+//   balanced brackets, else at its leftmost / * | ^ *4M *3M: a-b+c is
+//   a-(b+c), a*b|c is a*(b|c). A sign right after an operator or at the start
+//   belongs to its operand.
+// - name[i] counts registers (for MATRIX m[N], m[4] is the second matrix);
+//   name[Address+i] reads register first+i+a0.x; Address=x loads floor(x.x).
+// - a/b divides every component of a by b.w (or what b's swizzle puts in w);
+//   rsq, log2 and exp2 also read that component.
+// - sin, cos, tan, asin, acos, atan read the first component their argument
+//   selects and write the result into every component of the destination;
+//   floor works per component; tgt(a, n, b) = b - dot3(a, n) n.
+// - if(a>b){...}else{...} compares a >= b and merges the assignments of both
+//   blocks; it is vertex code only and does not nest.
+// - Pixel code: sample(TexN) reads texture stage N through register rN (the
+//   stage of a ps.1.4 texld is its destination register), coord(TexN) reads
+//   the coordinates; Out is r0 and may be read back.
+// - Temporaries: vertex code has r0..r11, pixel code r1..r5 beside Out. A name
+//   first written in a pass keeps its register for the rest of the pass;
+//   intermediate results take the lowest free register and give it back as
+//   soon as the instruction that reads them is written.
 #pragma once
 
 #include <string>

@@ -354,6 +354,7 @@ struct Branch {
 }  // namespace
 
 int ShaderGen::Conditional(const std::string &s) {
+    if (pixel) return Fail("Error: if is not available in pixel code");
     size_t close = ShaderMatching(s, 2);
     if (close == std::string::npos)
         return Fail("Error: unbalanced '(' in '" + s.substr(0, 60) + "'");

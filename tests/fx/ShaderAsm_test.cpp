@@ -38,12 +38,16 @@ TEST(ShaderAsm, ReadsOperandsOfEveryKind) {
         "mad r1.xz, -r2.yzxw, c[a0.x+7].x, v3.xy\n"
         "mov a0.x, c2.w\n"
         "mov oT3.y, c[5 + a0.x]\n"
-        "mov oD1, c[a0.x]\n"
+        "MOV oD1, c[a0.x]\n"
         "  \n"
-        "expp r11.y, r0.w\n");
+        "expp r11.y, r0.w\n"
+        "dp4 r0, v0, c[12]\n");
     EXPECT_FALSE(p.pixel);
     EXPECT_EQ(p.minor, 1);
-    ASSERT_EQ(p.code.size(), 6u);
+    ASSERT_EQ(p.code.size(), 7u);
+    EXPECT_FALSE(p.code[6].src[1].relative);
+    EXPECT_EQ(p.code[6].src[1].index, 12);
+    EXPECT_EQ(p.code[4].op, kAsmMov);
     const AsmInstr &m = p.code[0];
     EXPECT_EQ(m.op, kAsmM4x4);
     EXPECT_EQ(m.dest.file, kAsmOPos);
@@ -115,6 +119,7 @@ TEST(ShaderAsm, RejectsMalformedText) {
         {"vs.1.1\nmov r0, c96\n", "register out of range"},
         {"vs.1.1\nmov r0, c[a0.x+96]\n", "register out of range"},
         {"vs.1.1\nmov r0, c[a0.y+1]\n", "bad relative address"},
+        {"vs.1.1\nmov r0, c[96]\n", "register out of range"},
         {"vs.1.1\nmov r0, c[a0.x+1\n", "bad operand"},
         {"vs.1.1\nmov r0, q3\n", "unknown register"},
         {"vs.1.1\nmov r0, r99999999\n", "unknown register"},

@@ -336,6 +336,24 @@ TEST(ShaderCompiler, TargetsByFlags) {
     EXPECT_TRUE(Has(arb, "MUL oTexture0,half.x,r0;"));
     EXPECT_TRUE(Has(arb, "EX2 oDiffuse,half.w;"));
     EXPECT_TRUE(Has(arb, "END"));
+    // The pixel code becomes a fragment program that hands r0 over at the end.
+    std::string pixel =
+        "[VERTEXFORMAT] XYZ\n[DEFINES]\nPSCONST k=0.5;\n[TECHNIQUE]\n[PASS0]\n[POSITION]\n"
+        "oPos=iPos;\n[SHADER]\nb=sample(Tex1);\nOut=dotbx2(b,k);\nOut=mul_x2(Out,Diffuse);\n[END]";
+    ASSERT_TRUE(sc.Compile(pixel.c_str(), kShaderTargetArb)) << sc.Error();
+    std::string fp = sc.Text().substr(sc.Text().find("!!ARBfp1.0"));
+    const char *const fragment[] = {"TEX r1,fragment.texcoord[1],texture[1],2D;",
+                                    "MAD bx2t0,r1,bx2.x,bx2.y;",
+                                    "MAD bx2t1,k,bx2.x,bx2.y;",
+                                    "DP3 r0,bx2t0,bx2t1;",
+                                    "MUL r0,r0,fragment.color;",
+                                    "ADD r0,r0,r0;",
+                                    "MOV result.color,r0;",
+                                    "END"};
+    int at = At(fp, fragment[0]);
+    ASSERT_GE(at, 0) << fp;
+    for (size_t i = 0; i < sizeof fragment / sizeof fragment[0]; i++)
+        EXPECT_EQ(Lines(fp)[at + i], fragment[i]);
     ASSERT_TRUE(sc.Compile(script.c_str(), kShaderTargetSoftware | kShaderTargetArb));
     EXPECT_EQ(sc.target, 2);
     ASSERT_EQ(sc.programs.size(), 1u);

@@ -141,6 +141,7 @@ TEST(ShaderErrors, Statements) {
         {Code("oPos=iPos;", "", "Out=Diffuse/Specular;"), "not available in pixel code", true},
         {Code("oPos=iPos;", "", "Out=Diffuse*2;"), "not available in pixel code", true},
         {Code("oPos=iPos;", "", "Out=Tex0;"), "coord(TexN)", true},
+        {Code("oPos=iPos;", "", "if(Diffuse>Specular){Out=Diffuse;}"), "if is not available", true},
         {Code("oPos=iPos;", "", "Out=sample(Diffuse);"), "sample() reads TexN", true},
         {Code("oPos=iPos;", "", "Out=coord(Out);"), "coord() reads TexN", true},
         {Code("oPos=iPos;", "", "Out=blend(Diffuse);"), "unknown pixel function", true},

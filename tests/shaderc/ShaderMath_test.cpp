@@ -440,12 +440,12 @@ TEST(ShaderMath, PixelCodeRunsThroughTheExecutor) {
     ASSERT_TRUE(sc.Compile(coords.c_str(), 0x3802)) << sc.Error();
     ASSERT_TRUE(AsmParse(AsmBlock(sc.Text(), "ps.1.4"), p, err)) << err;
     AsmMachine m2;
-    float t2[4] = {0.1f, 0.2f, 0.3f, 0.4f}, spec[4] = {1, 1, 0.5f, 1};
+    float t2[4] = {0.1f, 0.2f, 0.3f, 0.4f}, specular[4] = {1, 1, 0.5f, 1};
     memcpy(m2.t[2], t2, sizeof t2);
-    memcpy(m2.v[1], spec, sizeof spec);
+    memcpy(m2.v[1], specular, sizeof specular);
     ASSERT_TRUE(AsmExecute(p, m2));
     for (int k = 0; k < 4; k++) {
-        double v = 2.0 * t2[k] * spec[k];
+        double v = 2.0 * t2[k] * specular[k];
         EXPECT_NEAR(m2.r[0][k], v * v, 1e-6) << k;
     }
 }
