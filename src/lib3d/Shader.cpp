@@ -42,7 +42,7 @@ const char *Shader::Load(const char *scriptText) {
                 techniqueName = effect->TechniqueName(technique);
                 passCount = effect->PassCount();
                 engine_->RegisterEffect(effect.get());
-                flags |= kMeshScriptEffect;
+                flags |= kLoadedFlag;
                 return nullptr;
             }
         }

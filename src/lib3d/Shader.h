@@ -19,11 +19,11 @@ namespace lib3d {
 
 class Engine;
 
-// Mesh flags of the effect slot.
-enum { kMeshShadowCaster = 0x1000, kMeshScriptEffect = 0x4000 };
-
 class Shader {
 public:
+    // The mesh flag that marks a loaded script effect.
+    static constexpr int kLoadedFlag = 0x4000;
+
     explicit Shader(Engine *engine) : engine_(engine) {}
     ~Shader();
     Shader(const Shader &) = delete;
@@ -35,7 +35,7 @@ public:
     // "ERROR find technique" (and, with the log on, the effect text is
     // logged). A loaded shader is not compiled again.
     const char *Load(const char *scriptText);
-    bool Loaded() const { return (flags & kMeshScriptEffect) != 0; }
+    bool Loaded() const { return (flags & kLoadedFlag) != 0; }
 
     void SetWorld(const char *name);
     void SetViewProj(const char *name);
@@ -48,7 +48,7 @@ public:
     bool Draw(const device::VertexBuffer &vertices, const device::IndexBuffer &indices,
               int firstIndex, int triangleCount);
 
-    int flags = 0;  // kMeshScriptEffect once loaded
+    int flags = 0;  // kLoadedFlag once loaded
     ShaderCompiler compiler;
     std::unique_ptr<fx::Effect> effect;
     std::string techniqueName;

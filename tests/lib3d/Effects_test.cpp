@@ -356,7 +356,7 @@ std::string ReadLog() {
 TEST_F(Effects, ScriptEffectsLoadOnceOrFailWithTheirMessage) {
     lib3d::Shader good(engine.get());
     EXPECT_EQ(good.Load(kLogoLightShaftScript), nullptr);
-    EXPECT_TRUE(good.flags & lib3d::kMeshScriptEffect);
+    EXPECT_TRUE(good.flags & lib3d::Shader::kLoadedFlag);
     EXPECT_EQ(good.techniqueName, "T0");
     EXPECT_EQ(good.passCount, 2);
     fx::Effect *first = good.effect.get();
