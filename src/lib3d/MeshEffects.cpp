@@ -38,6 +38,24 @@ bool Usable(Engine &engine, const DrawRange &range) {
 
 }  // namespace
 
+bool GroupWanted(const Engine &engine, int blendKind, bool opaquePhase) {
+    const bool blended = blendKind == 1 || blendKind == 2;
+    if (blended == opaquePhase) return false;
+    switch (engine.transparencyPasses) {
+        case 53:
+            return !blended;
+        case 54:
+            return blended;
+        default:
+            return true;
+    }
+}
+
+void SetGroupBlend(Engine &engine, int blendKind) {
+    // Category 6: 1 SrcAlpha/InvSrcAlpha, 18 SrcAlpha/One, 0 off.
+    engine.SetState(6, blendKind == 1 ? 1 : blendKind == 2 ? 18 : 0);
+}
+
 device::Texture *SlotTexture(Engine &engine, int slot) {
     if (slot < 0) {
         device::RenderTarget *target = engine.RenderTargetAt(-1 - slot);

@@ -19,6 +19,23 @@ struct DrawRange {
     int triangles = 0;
 };
 
+// A run of triangles drawn with one material, and how it is blended:
+// 0 opaque, 1 SrcAlpha/InvSrcAlpha, 2 SrcAlpha/One.
+struct MaterialGroup {
+    int firstIndex = 0;
+    int triangles = 0;
+    int blendKind = 0;
+};
+
+// Draws the groups the engine's transparency setting asks for (category 18:
+// opaque groups only, blended groups only, or both with the opaque ones
+// first), each with `draw`. Blending is on only while a blended group is
+// drawn, and off again afterwards.
+template <typename DrawFn>
+void DrawMaterialGroups(Engine &engine, const MaterialGroup *groups, int count, DrawFn draw);
+void SetGroupBlend(Engine &engine, int blendKind);
+bool GroupWanted(const Engine &engine, int blendKind, bool opaquePhase);
+
 // The texture of a slot (negative: a render target), null when there is none.
 device::Texture *SlotTexture(Engine &engine, int slot);
 
@@ -59,5 +76,18 @@ struct LightMapSetup {
 };
 
 bool DrawLightMap(Engine &engine, const DrawRange &range, const LightMapSetup &setup);
+
+template <typename DrawFn>
+void DrawMaterialGroups(Engine &engine, const MaterialGroup *groups, int count, DrawFn draw) {
+    for (int phase = 0; phase < 2; phase++) {
+        const bool opaquePhase = phase == 0;
+        for (int i = 0; i < count; i++) {
+            if (!GroupWanted(engine, groups[i].blendKind, opaquePhase)) continue;
+            SetGroupBlend(engine, groups[i].blendKind);
+            draw(groups[i]);
+        }
+    }
+    SetGroupBlend(engine, 0);
+}
 
 }  // namespace lib3d

@@ -520,3 +520,41 @@ TEST_F(Effects, SphereMappingScriptFollowsTheNormal) {
     const Rgb right = PixelAt(engine.get(), kW / 2 + 15, kH / 2);
     EXPECT_GT(right.r, left.r + 60) << left.r << " " << right.r;
 }
+
+// Category 18 picks which material groups a draw covers; blending is on only
+// for the blended kinds while they are drawn.
+TEST_F(Effects, TransparencyPassesChooseTheGroups) {
+    const lib3d::MaterialGroup groups[3] = {{0, 2, 1}, {6, 2, 0}, {12, 2, 2}};
+    struct Seen {
+        int first;
+        uint32_t blend, src, dest;
+    };
+    device::Device *d = engine->GetDevice();
+    auto run = [&](int passes) {
+        engine->SetState(18, passes);
+        std::vector<Seen> seen;
+        lib3d::DrawMaterialGroups(*engine, groups, 3, [&](const lib3d::MaterialGroup &g) {
+            seen.push_back({g.firstIndex, d->GetRenderState(device::RsAlphaBlendEnable),
+                            d->GetRenderState(device::RsSrcBlend),
+                            d->GetRenderState(device::RsDestBlend)});
+        });
+        EXPECT_EQ(d->GetRenderState(device::RsAlphaBlendEnable), 0u);
+        return seen;
+    };
+    std::vector<Seen> both = run(52);
+    ASSERT_EQ(both.size(), 3u);
+    EXPECT_EQ(both[0].first, 6);  // opaque first
+    EXPECT_EQ(both[0].blend, 0u);
+    EXPECT_EQ(both[1].first, 0);
+    EXPECT_EQ(both[1].blend, 1u);
+    EXPECT_EQ(both[1].dest, static_cast<uint32_t>(device::BlendInvSrcAlpha));
+    EXPECT_EQ(both[2].first, 12);
+    EXPECT_EQ(both[2].dest, static_cast<uint32_t>(device::BlendOne));
+    std::vector<Seen> opaque = run(53);
+    ASSERT_EQ(opaque.size(), 1u);
+    EXPECT_EQ(opaque[0].first, 6);
+    std::vector<Seen> blended = run(54);
+    ASSERT_EQ(blended.size(), 2u);
+    EXPECT_EQ(blended[0].first, 0);
+    EXPECT_EQ(blended[1].first, 12);
+}
