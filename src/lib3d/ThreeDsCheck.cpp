@@ -140,6 +140,7 @@ private:
     size_t Name(size_t at, size_t end) const;
     bool Track(size_t at, uint16_t id, size_t body, size_t end);
     bool TriObject(size_t at, uint16_t id, size_t body, size_t end, int depth);
+    bool FaceCorners(size_t at, uint16_t id);
     bool NodeEnd(size_t at, uint16_t id);
 
     const uint8_t *data_;
@@ -273,6 +274,9 @@ bool Checker::Chunk(size_t at, uint16_t id, size_t body, size_t end, int depth, 
             faceRecords_ = body + 2;
             size_t records = 2 + (size_t)faces_ * 8;
             if (!need(records)) return false;
+            // The reader may work on the faces as soon as it has them, with
+            // the points read so far: they must come first.
+            if (!FaceCorners(at, id)) return false;
             return Children(body + records, end, depth + 1, id);
         }
         case kMeshMatGroup: {
@@ -350,11 +354,15 @@ bool Checker::Chunk(size_t at, uint16_t id, size_t body, size_t end, int depth, 
     }
 }
 
-// lib3ds computes face normals once a mesh is read, from the points its
-// faces name: every corner must be one of the mesh's points.
+// lib3ds computes face normals from the points its faces name: every corner
+// must be one of the mesh's points, both when the faces are read and once
+// the whole mesh is.
 bool Checker::TriObject(size_t at, uint16_t id, size_t body, size_t end, int depth) {
     points_ = faces_ = 0;
-    if (!Children(body, end, depth + 1, id)) return false;
+    return Children(body, end, depth + 1, id) && FaceCorners(at, id);
+}
+
+bool Checker::FaceCorners(size_t at, uint16_t id) {
     for (uint32_t f = 0; f < faces_; f++)
         for (int k = 0; k < 3; k++) {
             uint16_t p = Word(data_ + faceRecords_ + f * 8 + k * 2);

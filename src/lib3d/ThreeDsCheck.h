@@ -3,14 +3,16 @@
 // lib3ds trusts every size and count it reads: a chunk whose length is
 // smaller than its header loops forever, a material group naming a face past
 // the end of the face list writes out of bounds, a key count of four billion
-// allocates until the machine gives up, and a node naming itself as its own
-// parent makes a cycle that is freed recursively without end. So a file is
-// walked once here, chunk by chunk, and refused unless:
+// allocates until the machine gives up, faces naming missing points are read
+// through at once, and parents named out of order can link the node tree
+// into a loop. So a file is walked once here, chunk by chunk, and refused
+// unless:
 //   - every chunk lies inside the file and inside its parent, and is at
 //     least a header long; nesting stays within a small depth;
 //   - every record whose size follows from a count (points, faces, texture
 //     coordinates, flags, smoothing groups, material groups, track keys)
-//     fits its chunk, and material groups name existing faces;
+//     fits its chunk, material groups name existing faces, and faces name
+//     points read before them;
 //   - fixed records (colours, percentages, matrices, light and camera data)
 //     are complete, and names end within their chunk and within 64 bytes;
 //   - keyframer nodes have distinct ids and name only earlier nodes as

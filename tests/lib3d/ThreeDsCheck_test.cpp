@@ -161,6 +161,20 @@ TEST(ThreeDsCheck, FaceCornersMustBePoints) {
     EXPECT_TRUE(Contains(Refusal(WriteTestScene(s)), "uses point 0 of 0"));
 }
 
+TEST(ThreeDsCheck, FacesMustComeAfterTheirPoints) {
+    // The same chunks, the point list moved behind the face list.
+    std::vector<uint8_t> file = WriteTestScene(SmallScene());
+    long points = FindChunk(file, 0x4110), faces = FindChunk(file, 0x4120);
+    ASSERT_GT(points, 0);
+    ASSERT_GT(faces, points);
+    uint32_t pointsLength = GetDword(file, points + 2), facesLength = GetDword(file, faces + 2);
+    std::vector<uint8_t> moved(file.begin() + points, file.begin() + points + pointsLength);
+    file.erase(file.begin() + points, file.begin() + points + pointsLength);
+    size_t after = faces - pointsLength + facesLength;
+    file.insert(file.begin() + after, moved.begin(), moved.end());
+    EXPECT_TRUE(Contains(Refusal(file), "face 0 uses point 0 of 0"));
+}
+
 TEST(ThreeDsCheck, DeepNestingIsRefused) {
     // Forty data sections, each inside the previous one.
     const int depth = 40;

@@ -1,0 +1,172 @@
+#include "lib3d/Mesh.h"
+
+#include <cstring>
+#include <vector>
+
+#include "lib3d/Engine.h"
+#include "lib3d/Material.h"
+
+namespace lib3d {
+
+namespace {
+
+uint32_t Pack(const float c[4]) {
+    auto byte = [](float v) -> uint32_t {
+        v = v < 0 ? 0 : (v > 1 ? 1 : v);
+        return (uint32_t)(v * 255.0f + 0.5f);
+    };
+    return byte(c[3]) << 24 | byte(c[0]) << 16 | byte(c[1]) << 8 | byte(c[2]);
+}
+
+void Put(uint8_t *vertex, int offset, const void *data, size_t bytes) {
+    if (offset >= 0) memcpy(vertex + offset, data, bytes);
+}
+
+}  // namespace
+
+Mesh::Mesh(Engine *owner) : engine(owner) {}
+
+Mesh::~Mesh() = default;
+
+uint32_t Mesh::FormatFor(uint32_t l) {
+    using namespace device;
+    const bool normal = l & kLayoutNormal, colour = l & kLayoutColour;
+    const int sets = (l & kLayoutUV) ? ((l & kLayoutUV1) ? 2 : 1) : ((l & kLayoutCornerUV) ? 1 : 0);
+    const uint32_t tex = sets == 2 ? (uint32_t)FvfTex2 : (sets == 1 ? (uint32_t)FvfTex1 : 0u);
+    // The vertex formats the device is given, smallest first:
+    //   position, diffuse                                  16 bytes
+    //   position, diffuse, 1 set                           24
+    //   position, normal, 1 set                            32
+    //   position, blend, diffuse (+ 1 or 2 sets)           36, 44, 52
+    //   position, normal, diffuse, 2 sets                  44
+    if (l & kLayoutBlend) return FvfXyz | FvfBlend4 | FvfDiffuse | tex;
+    if (normal) {
+        if (!colour && sets <= 1) return FvfXyz | FvfNormal | FvfTex1;
+        return FvfXyz | FvfNormal | FvfDiffuse | FvfTex2;
+    }
+    if (sets == 2) return FvfXyz | FvfNormal | FvfDiffuse | FvfTex2;
+    return FvfXyz | FvfDiffuse | tex;
+}
+
+int Mesh::BuildBuffers(uint32_t l, bool dynamic) {
+    vertexBuffer.reset();
+    indexBuffer.reset();
+    triangleCount = 0;
+    const Geometry &g = geometry;
+    // Texture coordinates of triangle corners need a vertex per corner.
+    const bool perCorner = (l & kLayoutCornerUV) && !(l & kLayoutUV);
+    const int vertexCount = perCorner ? g.TriangleCount() * 3 : g.VertexCount();
+    if (vertexCount > Geometry::kMaxVertices || g.TriangleCount() * 3 > (1 << 30)) return 0;
+    if (vertexCount == 0 || g.TriangleCount() == 0) {
+        layout = l;
+        format = FormatFor(l);
+        return 1;  // nothing to draw, nothing to hold
+    }
+    const uint32_t fmt = FormatFor(l);
+    std::unique_ptr<device::VertexBuffer> vb =
+        engine->CreateVertexBuffer(vertexCount, fmt, dynamic);
+    std::unique_ptr<device::IndexBuffer> ib =
+        engine->CreateIndexBuffer(g.TriangleCount() * 3, dynamic);
+    if (!vb || !ib) return 0;
+    const device::VertexLayout &vl = vb->Layout();
+    uint8_t *out = vb->Lock();
+    const bool transformed = l & kLayoutTransformed;
+    static const float kWhite[4] = {1, 1, 1, 1};
+    auto write = [&](int slot, const GeometryVertex &v, const float *uv) {
+        uint8_t *p = out + (size_t)slot * vl.stride;
+        Put(p, vl.position, transformed ? v.transformed : v.position, 12);
+        if (vl.normal >= 0) {
+            static const float kZero[3] = {0, 0, 0};
+            const float *n =
+                (l & kLayoutNormal) ? (transformed ? v.transformedNormal : v.normal) : kZero;
+            Put(p, vl.normal, n, 12);
+        }
+        if (vl.diffuse >= 0) {
+            uint32_t c = Pack((l & kLayoutColour) ? v.colour : kWhite);
+            Put(p, vl.diffuse, &c, 4);
+        }
+        if (vl.blendWeights >= 0) Put(p, vl.blendWeights, v.weights, 16);
+        if (vl.blendIndices >= 0) Put(p, vl.blendIndices, v.bones, 4);
+        if (vl.tex[0] >= 0) {
+            static const float kNone[2] = {0, 0};
+            Put(p, vl.tex[0], uv ? uv : kNone, 8);
+        }
+        if (vl.tex[1] >= 0) Put(p, vl.tex[1], (l & kLayoutUV1) ? v.uv1 : v.uv0, 8);
+    };
+    uint16_t *indices = ib->Lock();
+    if (perCorner) {
+        for (int t = 0; t < g.TriangleCount(); t++)
+            for (int k = 0; k < 3; k++) {
+                const GeometryTriangle &tri = g.triangles[t];
+                write(t * 3 + k, g.vertices[tri.v[k]], tri.uv[k]);
+                indices[t * 3 + k] = (uint16_t)(t * 3 + k);
+            }
+    } else {
+        const bool uv = l & (kLayoutUV | kLayoutCornerUV);
+        for (int i = 0; i < vertexCount; i++)
+            write(i, g.vertices[i], uv ? g.vertices[i].uv0 : nullptr);
+        for (int t = 0; t < g.TriangleCount(); t++)
+            for (int k = 0; k < 3; k++) indices[t * 3 + k] = (uint16_t)g.triangles[t].v[k];
+    }
+    ib->Unlock();
+    vb->Unlock();
+    vertexBuffer = std::move(vb);
+    indexBuffer = std::move(ib);
+    layout = l;
+    format = fmt;
+    triangleCount = g.TriangleCount();
+    return 1;
+}
+
+void Mesh::Draw() {
+    Material *m = material;
+    if (m) {
+        if (m->texture >= 0) {
+            engine->SetState(5, 1);
+            engine->BindTexture(m->texture);
+        } else {
+            engine->SetState(5, 0);
+        }
+        engine->SetState(1, m->depthMode != kDepthNone ? 1 : 0);
+        if (m->depthMode == kDepthTestOnly) engine->SetState(1, 17);
+        engine->SetState(4, m->twoSided ? 0 : m->cullMode);
+        if (m->lit) {
+            engine->SetState(10, 1);
+            // The colours go through the texture slot's colour set, which
+            // the device's material then follows.
+            device::Material dm;
+            SlotMaterial *slot = m->texture >= 0 ? engine->TextureMaterial(m->texture) : nullptr;
+            SlotMaterial local;
+            SlotMaterial &target = slot ? *slot : local;
+            memcpy(target.ambient, m->ambient, sizeof target.ambient);
+            memcpy(target.diffuse, m->diffuse, sizeof target.diffuse);
+            dm.diffuse = {target.diffuse[0], target.diffuse[1], target.diffuse[2],
+                          target.diffuse[3]};
+            dm.ambient = {target.ambient[0], target.ambient[1], target.ambient[2],
+                          target.ambient[3]};
+            dm.specular = {target.specular[0], target.specular[1], target.specular[2],
+                           target.specular[3]};
+            dm.power = target.power;
+            if (device::Device *d = engine->GetDevice()) d->SetMaterial(dm);
+        } else {
+            engine->SetState(10, 0);
+        }
+    }
+    Submit();
+}
+
+void Mesh::DrawDirect() {
+    Submit();
+}
+
+// Drawing paths. A mesh with a script effect, a shadow-volume caster and the
+// engine's built-in blend, environment-map and light-map effects each get
+// their own path here, chosen by `flags` and the material, ahead of the
+// fixed-function path below; until those effects exist every mesh takes the
+// fixed-function path with the states already set.
+void Mesh::Submit() {
+    if (!vertexBuffer || !indexBuffer || triangleCount == 0) return;
+    engine->DrawIndexed(*vertexBuffer, *indexBuffer, 0, triangleCount);
+}
+
+}  // namespace lib3d
