@@ -51,9 +51,24 @@ bool GroupWanted(const Engine &engine, int blendKind, bool opaquePhase) {
     }
 }
 
-void SetGroupBlend(Engine &engine, int blendKind) {
-    // Category 6: 1 SrcAlpha/InvSrcAlpha, 18 SrcAlpha/One, 0 off.
-    engine.SetState(6, blendKind == 1 ? 1 : blendKind == 2 ? 18 : 0);
+SavedBlend SetGroupBlend(Engine &engine, int blendKind) {
+    SavedBlend saved;
+    if (device::Device *d = engine.GetDevice()) {
+        saved.enable = d->GetRenderState(device::RsAlphaBlendEnable);
+        saved.src = d->GetRenderState(device::RsSrcBlend);
+        saved.dest = d->GetRenderState(device::RsDestBlend);
+    }
+    // Category 6: 1 SrcAlpha/InvSrcAlpha, 18 SrcAlpha/One.
+    engine.SetState(6, blendKind == 2 ? 18 : 1);
+    return saved;
+}
+
+void RestoreBlend(Engine &engine, const SavedBlend &saved) {
+    device::Device *d = engine.GetDevice();
+    if (!d) return;
+    d->SetRenderState(device::RsSrcBlend, saved.src);
+    d->SetRenderState(device::RsDestBlend, saved.dest);
+    d->SetRenderState(device::RsAlphaBlendEnable, saved.enable);
 }
 
 device::Texture *SlotTexture(Engine &engine, int slot) {

@@ -29,12 +29,19 @@ struct MaterialGroup {
 
 // Draws the groups the engine's transparency setting asks for (category 18:
 // opaque groups only, blended groups only, or both with the opaque ones
-// first), each with `draw`. Blending is on only while a blended group is
-// drawn, and off again afterwards.
+// first), each with `draw`. A blended group is drawn with its blending
+// switched on; the blend states the caller had come back afterwards, and
+// opaque groups are drawn with them.
 template <typename DrawFn>
 void DrawMaterialGroups(Engine &engine, const MaterialGroup *groups, int count, DrawFn draw);
-void SetGroupBlend(Engine &engine, int blendKind);
 bool GroupWanted(const Engine &engine, int blendKind, bool opaquePhase);
+
+// The device's blend states, kept across a blended group.
+struct SavedBlend {
+    uint32_t enable = 0, src = 0, dest = 0;
+};
+SavedBlend SetGroupBlend(Engine &engine, int blendKind);
+void RestoreBlend(Engine &engine, const SavedBlend &saved);
 
 // The texture of a slot (negative: a render target), null when there is none.
 device::Texture *SlotTexture(Engine &engine, int slot);
@@ -83,11 +90,15 @@ void DrawMaterialGroups(Engine &engine, const MaterialGroup *groups, int count, 
         const bool opaquePhase = phase == 0;
         for (int i = 0; i < count; i++) {
             if (!GroupWanted(engine, groups[i].blendKind, opaquePhase)) continue;
-            SetGroupBlend(engine, groups[i].blendKind);
+            if (opaquePhase) {
+                draw(groups[i]);
+                continue;
+            }
+            const SavedBlend saved = SetGroupBlend(engine, groups[i].blendKind);
             draw(groups[i]);
+            RestoreBlend(engine, saved);
         }
     }
-    SetGroupBlend(engine, 0);
 }
 
 }  // namespace lib3d

@@ -522,7 +522,8 @@ TEST_F(Effects, SphereMappingScriptFollowsTheNormal) {
 }
 
 // Category 18 picks which material groups a draw covers; blending is on only
-// for the blended kinds while they are drawn.
+// for the blended kinds while they are drawn, and the caller's blend states
+// come back.
 TEST_F(Effects, TransparencyPassesChooseTheGroups) {
     const lib3d::MaterialGroup groups[3] = {{0, 2, 1}, {6, 2, 0}, {12, 2, 2}};
     struct Seen {
@@ -530,6 +531,7 @@ TEST_F(Effects, TransparencyPassesChooseTheGroups) {
         uint32_t blend, src, dest;
     };
     device::Device *d = engine->GetDevice();
+    engine->SetState(6, 49);  // the caller's own blend: DestColor, Zero
     auto run = [&](int passes) {
         engine->SetState(18, passes);
         std::vector<Seen> seen;
@@ -538,13 +540,15 @@ TEST_F(Effects, TransparencyPassesChooseTheGroups) {
                             d->GetRenderState(device::RsSrcBlend),
                             d->GetRenderState(device::RsDestBlend)});
         });
-        EXPECT_EQ(d->GetRenderState(device::RsAlphaBlendEnable), 0u);
+        EXPECT_EQ(d->GetRenderState(device::RsAlphaBlendEnable), 1u);
+        EXPECT_EQ(d->GetRenderState(device::RsSrcBlend),
+                  static_cast<uint32_t>(device::BlendDestColour));
         return seen;
     };
     std::vector<Seen> both = run(52);
     ASSERT_EQ(both.size(), 3u);
-    EXPECT_EQ(both[0].first, 6);  // opaque first
-    EXPECT_EQ(both[0].blend, 0u);
+    EXPECT_EQ(both[0].first, 6);  // opaque first, with the caller's blend
+    EXPECT_EQ(both[0].src, static_cast<uint32_t>(device::BlendDestColour));
     EXPECT_EQ(both[1].first, 0);
     EXPECT_EQ(both[1].blend, 1u);
     EXPECT_EQ(both[1].dest, static_cast<uint32_t>(device::BlendInvSrcAlpha));

@@ -7,3 +7,5 @@ set_property(TEST lib3d_effects_lowcaps_test APPEND PROPERTY ENVIRONMENT MARBRIX
 marbrix_test(lib3d_effects16_test SOURCES Effects16_test.cpp EffectsTestSupport.cpp
              EngineTestSupport.cpp LIBS marbrix_lib3d PNG::PNG DISPLAY16)
 marbrix_test(lib3d_builtin_effects_test SOURCES BuiltinEffects_test.cpp LIBS marbrix_lib3d)
+marbrix_test(lib3d_mesh_paths_test SOURCES MeshPaths_test.cpp EffectsTestSupport.cpp
+             EngineTestSupport.cpp LIBS marbrix_lib3d PNG::PNG DISPLAY)
