@@ -25,11 +25,16 @@ void Engine::SetWorld(const float m[16]) {
 
 void Engine::SetView(const float m[16]) {
     std::memmove(view, m, sizeof(view));
-    // The device gets the view with its second column negated: the engine's
-    // views put the world's up (-y) at negative y, the device's screen up is +y.
+    // Views from Matrix::LookAt put the world's up at +y and its right at +x
+    // only after a half turn about the viewing axis: on their own they show
+    // the table upside down, with the hand in the top right corner. The device
+    // gets the view with its first column negated, which is that half turn
+    // applied to the view whose second column is negated; a half turn keeps
+    // every triangle's winding, so culling is unchanged. Unproject reads the
+    // device's view, so picking follows the same picture.
     float flipped[16];
     std::memcpy(flipped, view, sizeof(flipped));
-    for (int row = 0; row < 4; row++) flipped[row * 4 + 1] = -flipped[row * 4 + 1];
+    for (int row = 0; row < 4; row++) flipped[row * 4] = -flipped[row * 4];
     if (device_) device_->SetTransform(device::TransformView, flipped);
 }
 

@@ -61,7 +61,7 @@ protected:
         struct V {
             float x, y, z, nx, ny, nz;
         };
-        // Clockwise as the camera sees it (x right, -y up).
+        // Clockwise as the camera sees it (+x on the left, +y up).
         const V v[6] = {{-half, -half, z, 0, 0, -1}, {half, -half, z, 0, 0, -1},
                         {half, half, z, 0, 0, -1},   {-half, -half, z, 0, 0, -1},
                         {half, half, z, 0, 0, -1},   {-half, half, z, 0, 0, -1}};
@@ -338,7 +338,8 @@ TEST_F(EngineTest, ProjectedPointUnprojectsOntoTheSameRay) {
     }
     ASSERT_GT(n, 0);
     float on[3];
-    engine->Unproject(static_cast<float>(sx / n), static_cast<float>(sy / n), on);
+    // Pixel (i, j) covers [i, i + 1) x [j, j + 1): its centre is half a pixel in.
+    engine->Unproject(static_cast<float>(sx / n + 0.5), static_cast<float>(sy / n + 0.5), on);
     // Distance from the target to the line eye -> on.
     double d[3], t[3];
     for (int i = 0; i < 3; i++) {
@@ -355,31 +356,6 @@ TEST_F(EngineTest, ProjectedPointUnprojectsOntoTheSameRay) {
     const double len = std::sqrt(dd);
     EXPECT_GT(len, 1.0);
     EXPECT_LT(len, 1.2);
-}
-
-TEST_F(EngineTest, PictureIsUprightAndUnmirrored) {
-    // Looking along +z, the world's up is -y: a point above the centre is
-    // higher on screen, a point at +x is right of it.
-    enginetest::StartPlainFrame(engine.get());
-    LookAlongZ();
-    float identity[16];
-    Matrix::Identity(identity);
-    engine->SetWorld(identity);
-    const float up[3][3] = {{-0.1f, -1.5f, 5}, {0.1f, -1.5f, 5}, {0, -1.2f, 5}};
-    engine->DrawTriangles(device::FvfXyz, up, 1);
-    const std::vector<Rgb> px = ReadPixels(engine.get());
-    bool top = false, bottom = false;
-    for (int x = 0; x < kW; x++) {
-        for (int y = 0; y < kH / 2; y++) top = top || px[y * kW + x].r > 0;
-        for (int y = kH / 2; y < kH; y++) bottom = bottom || px[y * kW + x].r > 0;
-    }
-    EXPECT_TRUE(top);
-    EXPECT_FALSE(bottom);
-    float p[3];
-    engine->Unproject(kW - 1.0f, kH / 2.0f, p);
-    EXPECT_GT(p[0], 0.0f);
-    engine->Unproject(kW / 2.0f, 0.0f, p);
-    EXPECT_LT(p[1], 0.0f);
 }
 
 TEST_F(EngineTest, ProjectionFollowsTheFocalLength) {
@@ -405,16 +381,65 @@ TEST_F(EngineTest, ProjectionFollowsTheFocalLength) {
     EXPECT_FLOAT_EQ(v[1], 0.0f);
 }
 
-TEST_F(EngineTest, ViewReachesTheDeviceWithItsSecondColumnNegated) {
+TEST_F(EngineTest, ViewReachesTheDeviceWithItsFirstColumnNegated) {
     float m[16];
     for (int i = 0; i < 16; i++) m[i] = static_cast<float>(i + 1);
     engine->SetView(m);
     float d[16];
     engine->GetDevice()->GetTransform(device::TransformView, d);
     for (int i = 0; i < 16; i++) {
-        EXPECT_FLOAT_EQ(d[i], (i % 4 == 1) ? -m[i] : m[i]) << i;
+        EXPECT_FLOAT_EQ(d[i], (i % 4 == 0) ? -m[i] : m[i]) << i;
         EXPECT_FLOAT_EQ(engine->view[i], m[i]);
     }
+}
+
+// A camera above the table on the player's side (+z) looking at the centre:
+// what is higher in the world is higher on the screen, and +x is on the right.
+TEST_F(EngineTest, LookAtViewShowsTheWorldUpright) {
+    enginetest::StartPlainFrame(engine.get());
+    engine->SetProjection();
+    const float eye[3] = {0.0f, 10.0f, 20.0f};
+    const float direction[3] = {-eye[0], -eye[1], -eye[2]};
+    float view[16], identity[16];
+    Matrix::LookAt(view, eye, direction, 0.0f);
+    engine->SetView(view);
+    Matrix::Identity(identity);
+    engine->SetWorld(identity);
+    auto centreOf = [&](float x, float y, float z, double *cx, double *cy) {
+        const float s = 0.3f;
+        const float tri[6][3] = {{x - s, y - s, z}, {x + s, y - s, z}, {x + s, y + s, z},
+                                 {x - s, y - s, z}, {x + s, y + s, z}, {x - s, y + s, z}};
+        engine->ClearFrame();
+        engine->SetState(4, 0);
+        engine->DrawTriangles(device::FvfXyz, tri, 2);
+        const std::vector<Rgb> px = ReadPixels(engine.get());
+        double sx = 0, sy = 0, n = 0;
+        for (int py = 0; py < kH; py++) {
+            for (int pxx = 0; pxx < kW; pxx++) {
+                if (px[py * kW + pxx].r > 128) {
+                    sx += pxx;
+                    sy += py;
+                    n++;
+                }
+            }
+        }
+        ASSERT_GT(n, 0);
+        *cx = sx / n;
+        *cy = sy / n;
+    };
+    double rightX, rightY, upX, upY;
+    centreOf(5.0f, 0.0f, 0.0f, &rightX, &rightY);
+    centreOf(0.0f, 5.0f, 0.0f, &upX, &upY);
+    EXPECT_GT(rightX, kW / 2 + 10);
+    EXPECT_NEAR(rightY, kH / 2, 12);  // the point is below the eye, so a little low
+    EXPECT_LT(upY, kH / 2 - 10);
+    EXPECT_NEAR(upX, kW / 2, 1);
+    // Picking sees the same picture: the right edge un-projects to +x, the top edge upwards.
+    float p[3];
+    engine->Unproject(kW - 1.0f, kH / 2.0f, p);
+    EXPECT_GT(p[0], 0.0f);
+    engine->Unproject(kW / 2.0f, 0.0f, p);
+    EXPECT_GT(p[1], eye[1] - 0.5f * 10.0f / 22.36f);
 }
 
 TEST_F(EngineTest, TextureSlotsAreReusedLowestFirst) {
