@@ -36,7 +36,7 @@ TEST(Effects16, ShadowVolumeWithoutStencilDrawsNothing) {
     wall.Draw(&engine);
     ball.Draw(&engine);
     const std::vector<Rgb> before = ReadPixels(&engine);
-    const float light[3] = {-3, 0, 0};
+    const float light[3] = {3, 0, 0};
     EXPECT_TRUE(lib3d::DrawShadowVolume(engine, ball.Range(), light, 20.0f));
     const std::vector<Rgb> after = ReadPixels(&engine);
     ASSERT_EQ(before.size(), after.size());

