@@ -15,8 +15,8 @@ namespace {
 
 using lib3d::Matrix;
 
-// World "up" is -y, as in the game's scenes: the floor is the plane y = 0
-// and everything stands at negative y.
+// World "up" is +y, as the engine's views show it: the floor is the plane
+// y = 0 and everything stands above it.
 const uint32_t kFormat = device::FvfXyz | device::FvfNormal | device::FvfDiffuse | device::FvfTex2;
 
 struct Vertex {
@@ -61,14 +61,14 @@ Mesh Build(lib3d::Engine *engine, const std::vector<Vertex> &v,
     return m;
 }
 
-// A horizontal square at y = 0, normal up (-y), its colour's alpha lets the
+// A horizontal square at y = 0, normal up (+y), its colour's alpha lets the
 // reflection show through.
 Mesh Floor(lib3d::Engine *engine, float half, uint32_t argb) {
     const std::vector<Vertex> v = {
-        {-half, 0, -half, 0, -1, 0, argb, 0, 0, 0, 0},
-        {half, 0, -half, 0, -1, 0, argb, 4, 0, 1, 0},
-        {half, 0, half, 0, -1, 0, argb, 4, 4, 1, 1},
-        {-half, 0, half, 0, -1, 0, argb, 0, 4, 0, 1},
+        {-half, 0, -half, 0, 1, 0, argb, 0, 0, 0, 0},
+        {half, 0, -half, 0, 1, 0, argb, 4, 0, 1, 0},
+        {half, 0, half, 0, 1, 0, argb, 4, 4, 1, 1},
+        {-half, 0, half, 0, 1, 0, argb, 0, 4, 0, 1},
     };
     return Build(engine, v, {0, 1, 2, 0, 2, 3});
 }
@@ -77,10 +77,12 @@ Mesh Floor(lib3d::Engine *engine, float half, uint32_t argb) {
 Mesh Panel(lib3d::Engine *engine, float w, float h) {
     const uint32_t white = 0xFFFFFFFFu;
     const std::vector<Vertex> v = {
-        {-w, -h, 0, 0, 0, -1, white, 0, 0, 0, 0},
-        {w, -h, 0, 0, 0, -1, white, 1, 0, 1, 0},
-        {w, h, 0, 0, 0, -1, white, 1, 1, 1, 1},
-        {-w, h, 0, 0, 0, -1, white, 0, 1, 0, 1},
+        // World +x shows on the left, +y at the top: the picture's top-left
+        // corner (0, 0) goes to (w, h).
+        {-w, -h, 0, 0, 0, -1, white, 1, 1, 1, 1},
+        {w, -h, 0, 0, 0, -1, white, 0, 1, 0, 1},
+        {w, h, 0, 0, 0, -1, white, 0, 0, 0, 0},
+        {-w, h, 0, 0, 0, -1, white, 1, 0, 1, 0},
     };
     return Build(engine, v, {0, 1, 2, 0, 2, 3});
 }
@@ -180,7 +182,7 @@ void Lights(lib3d::Engine *engine, const float light[3]) {
 }
 
 void DrawBall(lib3d::Engine *engine, float angle, bool mirrored) {
-    World(engine, -1.2f, -1.1f, 0.5f, angle, mirrored);
+    World(engine, -1.2f, 1.1f, 0.5f, angle, mirrored);
     engine->SetState(10, 1);
     engine->SetState(5, 1);
     engine->BindTexture(g_res->marble);
@@ -189,7 +191,7 @@ void DrawBall(lib3d::Engine *engine, float angle, bool mirrored) {
 
 // The shiny ball: sphere-mapped by its normal through the script effect.
 void DrawScriptBall(lib3d::Engine *engine, float angle, bool mirrored) {
-    World(engine, 1.4f, -0.9f, 0.2f, -angle * 0.8f, mirrored);
+    World(engine, 1.4f, 0.9f, 0.2f, -angle * 0.8f, mirrored);
     lib3d::Shader &s = *g_res->shader;
     s.SetWorld("WORLD");
     s.SetViewProj("VIEWPROJ");
@@ -221,7 +223,7 @@ bool PrepareEffects(lib3d::Engine *engine) {
 bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
     if (!engine->BeginFrame()) return false;
     const float angle = frame * 3.0f;
-    const float light[3] = {-3.0f, -5.0f, -1.5f};
+    const float light[3] = {-3.0f, 5.0f, -1.5f};
 
     // 1. Into the render target: the ball and the cube seen from above, on
     //    a dark blue ground, shown later on the panel.
@@ -232,7 +234,7 @@ bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
     engine->DrawQuad2D(0, 0, engine->width / 2.0f, engine->height / 2.0f, 0, 0, 1, 1, 0.1f, 0.15f,
                        0.35f);
     {
-        const float eye[3] = {0.0f, -6.0f, -2.0f}, target[3] = {0.0f, -0.8f, 0.4f};
+        const float eye[3] = {0.0f, 6.0f, -2.0f}, target[3] = {0.0f, 0.8f, 0.4f};
         Camera(engine, eye, target);
         Lights(engine, light);
         engine->SetState(1, 1);
@@ -244,7 +246,7 @@ bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
 
     // 2. The room.
     engine->ClearFrame();
-    const float eye[3] = {0.0f, -2.6f, -6.0f}, target[3] = {0.0f, -0.6f, 0.5f};
+    const float eye[3] = {0.0f, 2.6f, -6.0f}, target[3] = {0.0f, 0.6f, 0.5f};
     Camera(engine, eye, target);
     Lights(engine, light);
     float identity[16];
@@ -269,7 +271,7 @@ bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
     // The panel with the render target's picture, standing at the back.
     float m[16];
     Matrix::Identity(m);
-    Matrix::Translate(m, 0.0f, -1.5f, 3.2f);
+    Matrix::Translate(m, 0.0f, 1.5f, 3.2f);
     engine->SetWorld(m);
     engine->SetState(10, 0);
     engine->SetState(4, 0);
@@ -282,7 +284,7 @@ bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
     // floor and the panel, the pixels inside it darkened, and only then the
     // objects, which a volume made from smooth normals would otherwise
     // speckle near the edge of their lit side.
-    World(engine, -1.2f, -1.1f, 0.5f, angle, false);
+    World(engine, -1.2f, 1.1f, 0.5f, angle, false);
     lib3d::DrawShadowVolume(*engine, g_res->ball.Range(), light, 30.0f);
     engine->SetState(1, 0);
     engine->SetState(5, 0);
