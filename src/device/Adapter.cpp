@@ -67,6 +67,7 @@ bool OpenWindow(int width, int height, int bitsPerPixel, bool fullscreen, const 
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, low ? 16 : 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, low ? 0 : 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);  // one frame per screen refresh
     Uint32 flags = SDL_OPENGL | (fullscreen ? SDL_FULLSCREEN : 0);
     if (!SDL_SetVideoMode(width, height, low ? 16 : 24, flags)) {
         *error = SDL_GetError();

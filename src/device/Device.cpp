@@ -279,7 +279,7 @@ Device::Device(const PresentParameters &params, const Caps &caps) : params_(para
     glLightCount_ = glLights;
     GLint glUnits = 1;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS, &glUnits);
-    glTextureUnits_ = glUnits;
+    glUnitCount_ = std::max(1, std::min(kMaxStages, static_cast<int>(glUnits)));
     ApplyDefaults();
 }
 
@@ -567,9 +567,8 @@ void Device::ApplyRenderState(RenderState state) {
             } else {
                 glDisable(GL_DEPTH_TEST);
             }
-            // OpenGL writes no depth while its test is off; the write switch
-            // is re-applied so both follow the engine's meaning together.
-            ApplyRenderState(RsZWriteEnable);
+            // With its test off OpenGL writes no depth either, which is what
+            // a switched-off depth buffer means to the engine.
             break;
         case RsZWriteEnable:
             glDepthMask(v ? GL_TRUE : GL_FALSE);
@@ -890,7 +889,7 @@ void Device::ForgetGlState() {
 void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride,
                            bool allTextures) {
     const int units = std::min(caps_.maxSimultaneousTextures, kMaxStages);
-    const int total = std::min(kMaxStages, glTextureUnits_);
+    const int total = glUnitCount_;
     bool chain = true;  // a disabled stage switches off every later one
     int active = -1;    // the unit glActiveTexture last selected here
     auto select = [&active](int stage) {

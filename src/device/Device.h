@@ -286,7 +286,6 @@ private:
         int env[kEnvValues] = {};
     };
     GlStage glStages_[kMaxStages];
-    int glTextureUnits_ = 1;
     bool glProjectionValid_ = false, glModelviewValid_ = false;
     float glProjection_[16] = {}, glModelview_[16] = {};
 
@@ -312,6 +311,7 @@ private:
     std::vector<uint8_t> lightEnabled_;
     bool lightsDirty_ = true;
     int glLightCount_ = 8;  // fixed-function lights OpenGL can take at once
+    int glUnitCount_ = 1;   // texture units of the fixed-function pipeline
 
     uint32_t vertexFormat_ = 0;
     const VertexBuffer *stream_ = nullptr;

@@ -85,6 +85,7 @@ int Engine::OpenDisplay(int w, int h, int colourMode) {
     if (!CreateDeviceWithRetry(presentParameters)) return 0;
 
     device_->SetViewport(device::Viewport{0, 0, width, height, 0.0f, 1.0f});
+    UpdateViewportMatrix();
     triangleBuffer =
         CreateVertexBuffer(3, device::FvfXyz | device::FvfDiffuse | device::FvfTex1, false);
     colourTriangleBuffer = CreateVertexBuffer(3, device::FvfXyz | device::FvfDiffuse, false);
@@ -151,6 +152,17 @@ void Engine::ApplyDefaultStates() {
     device_->SetRenderState(RsZFunc, CmpLessEqual);
 }
 
+void Engine::UpdateViewportMatrix() {
+    const device::Viewport v = device_->GetViewport();
+    Matrix::Identity(viewportMatrix);
+    viewportMatrix[0] = v.width / 2.0f;
+    viewportMatrix[5] = v.height / 2.0f;
+    viewportMatrix[10] = v.maxZ - v.minZ;
+    viewportMatrix[12] = v.x + v.width / 2.0f;
+    viewportMatrix[13] = v.y + v.height / 2.0f;
+    viewportMatrix[14] = v.minZ;
+}
+
 void Engine::Close() {
     // Effects first, then the render targets, then the device.
     for (auto &effect : builtinEffects) effect.reset();
@@ -159,6 +171,7 @@ void Engine::Close() {
     for (int i = 0; i < kTextureSlots; i++) {
         slots[i] = TextureSlot();
     }
+    pointerTexture = -1;
     triangleBuffer.reset();
     colourTriangleBuffer.reset();
     device_.reset();
@@ -202,9 +215,9 @@ void Engine::ResetDevice() {
     for (fx::Effect *effect : scriptEffects) effect->OnResetDevice();
     renderTargetsFailed = false;
     if (hadTargets && renderTargetsEnabled) CreateRenderTargets();
-    UpdateViewportMatrix();
     Log("Device reset");
     device_->SetViewport(device::Viewport{0, 0, width, height, 0.0f, 1.0f});
+    UpdateViewportMatrix();
     ApplyDefaultStates();
     for (int i = 0; i < kLightSlots; i++) {
         if (!lights[i].set) continue;

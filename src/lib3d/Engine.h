@@ -102,6 +102,8 @@ public:
     void ReleaseTextures();
     void SetOwnerTag(int tag) { ownerTag = tag; }
     SlotMaterial *TextureMaterial(int slot);
+    // Makes a colour set the device's material for lit drawing.
+    void ApplyMaterial(const SlotMaterial &material);
     void BindTexture(int slot);   // stage 0
     void BindTexture1(int slot);  // stage 1
     // Direct access to a slot's level-0 pixels (in its 16-bit format); the
@@ -172,10 +174,10 @@ public:
     // ---- frame state
     int frameCounter = 0;
     int currentTarget = 13;  // 13 = back buffer, else render-target texture index
-    // Maps the viewport to window pixels: x' = x * [0] + [1], y' = y * [2] + [3],
-    // z' = z * [4] + [5]; recomputed whenever the target changes.
-    float viewportMatrix[6] = {0.5f, 0.5f, 0.5f, 0.5f, 1.0f, 0.0f};
-    bool renderTargetsFailed = false;
+    // Viewport to screen: rows (w/2, 0, 0, 0), (0, h/2, 0, 0), (0, 0, maxZ - minZ, 0),
+    // (X + w/2, Y + h/2, minZ, 1) of the current target's viewport.
+    float viewportMatrix[16] = {};
+    bool renderTargetsFailed = false;  // until the next reset
 
     // ---- state bookkeeping
     int winding = 1;                // 0 clockwise, 1 counter-clockwise culling
@@ -214,6 +216,7 @@ protected:
     bool ChooseFormats(int colourMode);
     bool CreateDeviceWithRetry(const device::PresentParameters &params);
     void ApplyDefaultStates();
+    void UpdateViewportMatrix();
     void ResetDevice();
     void BindStage(int stage, int slot);
     device::PresentParameters presentParameters;
@@ -223,7 +226,6 @@ protected:
     std::unique_ptr<fx::Effect> builtinEffects[16];
     bool builtinFailed[16] = {};
     std::vector<fx::Effect *> scriptEffects;
-    void UpdateViewportMatrix();
 };
 
 // Converts back-buffer pixels (rows top to bottom, `pitch` bytes apart, in

@@ -51,17 +51,6 @@ void Engine::SelectTarget(int target) {
     UpdateViewportMatrix();
 }
 
-void Engine::UpdateViewportMatrix() {
-    if (!device_) return;
-    const device::Viewport v = device_->GetViewport();
-    viewportMatrix[0] = v.width / 2.0f;
-    viewportMatrix[1] = v.x + v.width / 2.0f;
-    viewportMatrix[2] = v.height / 2.0f;
-    viewportMatrix[3] = v.y + v.height / 2.0f;
-    viewportMatrix[4] = v.maxZ - v.minZ;
-    viewportMatrix[5] = v.minZ;
-}
-
 fx::Effect *Engine::BuiltinEffect(int effect) {
     if (!device_ || effect < 0 || effect >= kBuiltinEffectCount) return nullptr;
     if (builtinEffects[effect]) return builtinEffects[effect].get();

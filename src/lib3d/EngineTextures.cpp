@@ -123,6 +123,19 @@ SlotMaterial *Engine::TextureMaterial(int slot) {
     return slots[slot].material.get();
 }
 
+void Engine::ApplyMaterial(const SlotMaterial &material) {
+    if (!device_) return;
+    device::Material m;
+    m.diffuse = device::Colour{material.diffuse[0], material.diffuse[1], material.diffuse[2],
+                               material.diffuse[3]};
+    m.ambient = device::Colour{material.ambient[0], material.ambient[1], material.ambient[2],
+                               material.ambient[3]};
+    m.specular = device::Colour{material.specular[0], material.specular[1], material.specular[2],
+                                material.specular[3]};
+    m.power = material.power;
+    device_->SetMaterial(m);
+}
+
 const TextureSlot *Engine::Slot(int slot) const {
     if (slot < 0 || slot >= kTextureSlots) return nullptr;
     return &slots[slot];

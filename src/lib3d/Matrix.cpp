@@ -131,7 +131,7 @@ void Matrix::Rotate(float m[16], float ax, float ay, float az) {
 void Matrix::LookAt(float m[16], const float eye[3], const float direction[3], float roll) {
     float f[3] = {direction[0], direction[1], direction[2]};
     Normalise(f);
-    // The world's up is -y; looking straight up or down, -z stands in for it.
+    // The reference is the world's down; looking straight up or down, -z stands in for it.
     float g[3] = {0.0f, -1.0f, 0.0f};
     if (std::fabs(Dot(g, f)) >= 0.9999f) {
         g[1] = 0.0f;

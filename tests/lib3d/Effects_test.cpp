@@ -251,7 +251,7 @@ TEST_F(Effects, TargetsHaveTheirViewportAndMatrix) {
     engine->SetState(9, 14);  // also target 0
     EXPECT_EQ(engine->GetDevice()->GetViewport().width, kW / 2);
     EXPECT_FLOAT_EQ(engine->viewportMatrix[0], kW / 4.0f);
-    EXPECT_FLOAT_EQ(engine->viewportMatrix[3], kH / 4.0f);
+    EXPECT_FLOAT_EQ(engine->viewportMatrix[13], kH / 4.0f);
     engine->SetState(9, 45);  // target 7 does not exist: nothing changes
     EXPECT_EQ(engine->currentTarget, 0);
     engine->EndFrame();  // ends on the back buffer

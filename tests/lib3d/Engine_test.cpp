@@ -129,6 +129,9 @@ TEST_F(EngineTest, Quad2DCoversExactlyItsPixels) {
     // Colours are channel x 255, truncated.
     engine->DrawQuad2D(0, 0, 4, 4, 0, 0, 1, 1, 0.5f, 0.25f, 1.0f);
     EXPECT_EQ(Distance(PixelAt(engine.get(), 1, 1), Rgb{127, 63, 255}), 0);
+    // Out-of-range channels saturate instead of wrapping round in 8 bits.
+    engine->DrawQuad2D(0, 0, 4, 4, 0, 0, 1, 1, 1.5f, -0.5f, 1.01f);
+    EXPECT_EQ(Distance(PixelAt(engine.get(), 1, 1), Rgb{255, 0, 255}), 0);
 }
 
 TEST_F(EngineTest, Quad2DTextureCoordinatesSampleTexelCentres) {
@@ -289,6 +292,30 @@ TEST_F(EngineTest, LightingOnAndOff) {
     EXPECT_EQ(Distance(frame(0, true), kWhite), 0);  // unlit: white vertices
     EXPECT_LE(Distance(frame(1, true), Rgb{255, 0, 64}), 2);
     EXPECT_LE(Distance(frame(1, false), Rgb{0, 0, 64}), 2);
+}
+
+TEST_F(EngineTest, SlotColourSetsBecomeTheLitMaterial) {
+    engine->BeginFrame();
+    engine->ClearFrame();
+    engine->SetState(1, 0);
+    engine->SetState(5, 0);
+    LookAlongZ();
+    engine->SetAmbient(0, 0, 0);
+    engine->SetDirectionalLight(0, 0, 0, 1, 1, 1, 1);
+    engine->EnableLight(0);
+    engine->SetState(10, 1);
+    lib3d::SlotMaterial m;
+    m.diffuse[0] = 1.0f;
+    m.diffuse[1] = 0.5f;
+    m.diffuse[2] = 0.0f;
+    engine->ApplyMaterial(m);
+    FacingSquare();
+    EXPECT_LE(Distance(PixelAt(engine.get(), kW / 2, kH / 2), Rgb{255, 128, 0}), 1);
+    // The viewport matrix follows the whole window.
+    EXPECT_FLOAT_EQ(engine->viewportMatrix[0], kW / 2.0f);
+    EXPECT_FLOAT_EQ(engine->viewportMatrix[5], kH / 2.0f);
+    EXPECT_FLOAT_EQ(engine->viewportMatrix[12], kW / 2.0f);
+    EXPECT_FLOAT_EQ(engine->viewportMatrix[10], 1.0f);
 }
 
 TEST_F(EngineTest, BackFacingSquareIsCulledCounterClockwise) {

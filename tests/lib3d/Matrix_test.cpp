@@ -65,8 +65,8 @@ TEST(Matrix, LookAtRollZeroAndHalfTurn) {
     const float eye[3] = {1, 2, 3};
     const float along[3] = {0, 0, 4};
     float m[16], p[3];
-    // Looking along +z with the world's up (-y): right is +x, and a point above
-    // the eye (smaller y) has a smaller view y.
+    // Looking along +z, roll 0 gives view x = world x and view y = world y
+    // relative to the eye; roll 180 turns both round.
     Matrix::LookAt(m, eye, along, 0.0f);
     Apply(m, 1 + 0.5f, 2 - 0.25f, 3 + 7, p);
     ExpectPoint(p, 0.5f, -0.25f, 7);
