@@ -199,6 +199,23 @@ void DrawScriptBall(lib3d::Engine *engine, float angle, bool mirrored) {
     s.Draw(*g_res->shiny.vertices, *g_res->shiny.indices, 0, g_res->shiny.triangles);
 }
 
+// The ball's volume counted in the stencil buffer, then the pixels inside it
+// darkened.
+void DrawShadow(lib3d::Engine *engine, float angle, const float light[3]) {
+    World(engine, -1.2f, 1.1f, 0.5f, angle, false);
+    lib3d::DrawShadowVolume(*engine, g_res->ball.Range(), light, 30.0f);
+    engine->SetState(1, 0);
+    engine->SetState(5, 0);
+    engine->SetState(9, 21);
+    engine->SetState(12, 29);  // where the count is not zero
+    engine->SetState(6, 49);   // multiply what is there
+    engine->DrawQuad2D(0, 0, static_cast<float>(engine->width), static_cast<float>(engine->height),
+                       0, 0, 1, 1, 0.45f, 0.45f, 0.5f);
+    engine->SetState(6, 0);
+    engine->SetState(9, 20);
+    engine->SetState(1, 1);
+}
+
 }  // namespace
 
 bool PrepareEffects(lib3d::Engine *engine) {
@@ -280,22 +297,12 @@ bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
     g_res->panel.Draw(engine);
     engine->SetState(4, 5);
 
-    // Shadow: the ball's volume counted in the stencil buffer against the
-    // floor and the panel, the pixels inside it darkened, and only then the
-    // objects, which a volume made from smooth normals would otherwise
-    // speckle near the edge of their lit side.
-    World(engine, -1.2f, 1.1f, 0.5f, angle, false);
-    lib3d::DrawShadowVolume(*engine, g_res->ball.Range(), light, 30.0f);
-    engine->SetState(1, 0);
-    engine->SetState(5, 0);
-    engine->SetState(9, 21);
-    engine->SetState(12, 29);  // where the count is not zero
-    engine->SetState(6, 49);   // multiply what is there
-    engine->DrawQuad2D(0, 0, static_cast<float>(engine->width), static_cast<float>(engine->height),
-                       0, 0, 1, 1, 0.45f, 0.45f, 0.5f);
-    engine->SetState(6, 0);
-    engine->SetState(9, 20);
-    engine->SetState(1, 1);
+    // Shadow, counted against the floor and the panel before the objects are
+    // drawn: a volume made from smooth normals would otherwise speckle them
+    // near the edge of their lit side. Without a stencil buffer the stencil
+    // test passes everywhere, so no shadow is drawn rather than a darkened
+    // screen.
+    if (engine->depthHasStencil) DrawShadow(engine, angle, light);
 
     // The objects themselves.
     DrawBall(engine, angle, false);
