@@ -884,6 +884,17 @@ void Device::PrepareLights() {
 void Device::ForgetGlState() {
     for (GlStage &stage : glStages_) stage = GlStage();
     glProjectionValid_ = glModelviewValid_ = false;
+    glLighting_ = glColourMaterial_ = -1;
+}
+
+void Device::SetCapability(unsigned capability, bool on, int *known) {
+    if (*known == (on ? 1 : 0)) return;
+    if (on) {
+        glEnable(capability);
+    } else {
+        glDisable(capability);
+    }
+    *known = on ? 1 : 0;
 }
 
 void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride,
@@ -1043,12 +1054,12 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
     }
 }
 
+// The fixed-function arrays are all off between draws (FinishDraw), and
+// lighting means nothing to a vertex program: only the program's own inputs
+// are set up.
 void Device::PrepareProgram(const VertexLayout &layout, const uint8_t *base, int stride) {
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_COLOR_MATERIAL);
+    if (!program_->Use()) return;
+    const unsigned reads = program_->Inputs();
     struct Input {
         int offset, size;
         GLenum type;
@@ -1066,15 +1077,15 @@ void Device::PrepareProgram(const VertexLayout &layout, const uint8_t *base, int
         {layout.texCount > 1 ? layout.tex[1] : -1, 2, GL_FLOAT, GL_FALSE},
         {layout.texCount > 2 ? layout.tex[2] : -1, 2, GL_FLOAT, GL_FALSE},
     };
-    for (int i = 0; i < 10; i++) {
-        if (inputs[i].offset >= 0) {
+    for (int i = 0; i < 16; i++) {
+        // Position always feeds attribute 0, which makes the vertices.
+        if (!(reads & (1u << i)) && i != 0) continue;
+        if (i < 10 && inputs[i].offset >= 0) {
             glEnableVertexAttribArray(i);
             glVertexAttribPointer(i, inputs[i].size, inputs[i].type, inputs[i].normalised, stride,
                                   base + inputs[i].offset);
             attributesOn_ |= 1u << i;
         } else {
-            if (attributesOn_ & (1u << i)) glDisableVertexAttribArray(i);
-            attributesOn_ &= ~(1u << i);
             glVertexAttrib4f(i, 0.0f, 0.0f, 0.0f, 1.0f);  // a missing input reads (0, 0, 0, 1)
         }
     }
@@ -1133,10 +1144,10 @@ bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int v
     const bool lit = renderStates_[RsLighting] && !windowPixels;
     if (lit) {
         PrepareLights();
-        glEnable(GL_LIGHTING);
+        SetCapability(GL_LIGHTING, true, &glLighting_);
         Material m = material_;
         if (!renderStates_[RsSpecularEnable]) m.specular = Colour{0, 0, 0, 0};
-        glDisable(GL_COLOR_MATERIAL);
+        SetCapability(GL_COLOR_MATERIAL, false, &glColourMaterial_);
         SetMaterialColour(GL_AMBIENT, m.ambient);
         SetMaterialColour(GL_DIFFUSE, m.diffuse);
         SetMaterialColour(GL_SPECULAR, m.specular);
@@ -1145,11 +1156,11 @@ bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int v
         if (layout.diffuse >= 0) {
             // A vertex colour stands in for the material's diffuse colour.
             glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-            glEnable(GL_COLOR_MATERIAL);
+            SetCapability(GL_COLOR_MATERIAL, true, &glColourMaterial_);
         }
     } else {
-        glDisable(GL_LIGHTING);
-        glDisable(GL_COLOR_MATERIAL);
+        SetCapability(GL_LIGHTING, false, &glLighting_);
+        SetCapability(GL_COLOR_MATERIAL, false, &glColourMaterial_);
     }
     PrepareStages(layout, base, stride, false);
     backBufferFresh_ = true;
@@ -1157,7 +1168,7 @@ bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int v
 }
 
 void Device::FinishDraw() {
-    for (int i = 0; i < 10; i++) {
+    for (int i = 0; i < 16; i++) {
         if (attributesOn_ & (1u << i)) glDisableVertexAttribArray(i);
     }
     attributesOn_ = 0;

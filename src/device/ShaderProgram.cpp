@@ -112,6 +112,12 @@ bool ShaderProgram::Build(std::string *log) {
         return false;
     }
     program_ = p;
+    inputs_ = 0;
+    for (int i = 0; i < 16; i++) {
+        char name[16];
+        snprintf(name, sizeof name, "v%d", i);
+        if (glGetAttribLocation(p, name) >= 0) inputs_ |= 1u << i;
+    }
     locConstants_ = glGetUniformLocation(p, "c");
     locPixelConstants_ = glGetUniformLocation(p, "pc");
     locFlip_ = glGetUniformLocation(p, "fx_flipY");

@@ -35,6 +35,8 @@ public:
     const float *VertexConstant(int index) const;
     void SetFlipY(bool flip);
     bool HasFragmentShader() const { return !fragmentText_.empty(); }
+    // The inputs v# the program reads (bit #).
+    unsigned Inputs() const { return inputs_; }
 
     // Makes the program current (rebuilding it after a context change) and
     // sends changed constants. False when it cannot be rebuilt.
@@ -54,6 +56,7 @@ private:
     int locConstants_ = -1, locPixelConstants_ = -1, locFlip_ = -1;
     std::vector<float> constants_;       // 96 x 4
     std::vector<float> pixelConstants_;  // 8 x 4
+    unsigned inputs_ = 0;
     bool flip_ = false;
     bool dirty_ = true;
 };
