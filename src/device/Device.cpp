@@ -7,6 +7,7 @@
 
 #include "device/Conventions.h"
 #include "device/Gl.h"
+#include "device/ShaderProgram.h"
 
 namespace device {
 namespace {
@@ -174,6 +175,11 @@ Texture::Texture(Device *device, int size, int levels, Format format)
     dirtyRect_ = Rect{0, 0, size, size};
 }
 
+Texture::Texture(Device *device, int width, int height)
+    : device_(device), size_(width), format_(FormatX8R8G8B8), renderTarget_(true), height_(height) {
+    dirty_ = false;
+}
+
 Texture::~Texture() {
     if (device_) device_->Unregister(this);
     if (glName_) glDeleteTextures(1, &glName_);
@@ -213,11 +219,16 @@ void Texture::AddDirtyRect(const Rect *rect) {
 
 void Texture::ForgetGlName() {
     glName_ = 0;
+    for (int &p : glParams_) p = -1;
     dirty_ = true;
     dirtyRect_ = Rect{0, 0, size_, size_};
 }
 
 void Texture::Upload() {
+    if (renderTarget_) {  // drawn by OpenGL itself: nothing to send
+        glBindTexture(GL_TEXTURE_2D, glName_);
+        return;
+    }
     const GlTextureFormat gl = GlFormatOf(format_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
     if (!glName_) {
@@ -273,6 +284,15 @@ Device::Device(const PresentParameters &params, const Caps &caps) : params_(para
 }
 
 Device::~Device() {
+    if (target_) glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    for (RenderTarget *target : allTargets_) {
+        if (target->framebuffer_) glDeleteFramebuffers(1, &target->framebuffer_);
+        if (target->depth_) glDeleteRenderbuffers(1, &target->depth_);
+        target->framebuffer_ = target->depth_ = 0;
+        target->device_ = nullptr;
+        if (target->texture_->glName_) glDeleteTextures(1, &target->texture_->glName_);
+        target->texture_->glName_ = 0;
+    }
     if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
     for (Texture *texture : allTextures_) {
         if (texture->glName_) glDeleteTextures(1, &texture->glName_);
@@ -282,6 +302,10 @@ Device::~Device() {
 }
 
 void Device::Unregister(Texture *texture) {
+    // Its OpenGL name is about to be deleted (and may be handed out again).
+    for (GlStage &stage : glStages_) {
+        if (stage.texture == texture->glName_) stage.known = false;
+    }
     allTextures_.erase(std::remove(allTextures_.begin(), allTextures_.end(), texture),
                        allTextures_.end());
     for (auto &bound : textures_) {
@@ -290,6 +314,7 @@ void Device::Unregister(Texture *texture) {
 }
 
 void Device::ApplyDefaults() {
+    ForgetGlState();
     const bool depth = FormatDepthBits(params_.depthStencilFormat) > 0;
     const uint32_t defaults[RsCount] = {
         depth ? 1u : 0u,  // RsZEnable
@@ -387,6 +412,18 @@ bool Device::Reset(const PresentParameters &params) {
     if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
     presentedCopy_ = 0;
     presentedValid_ = false;
+    // Render targets do not survive a reset; their owner makes new ones.
+    for (RenderTarget *target : allTargets_) {
+        if (target->framebuffer_) glDeleteFramebuffers(1, &target->framebuffer_);
+        if (target->depth_) glDeleteRenderbuffers(1, &target->depth_);
+        target->framebuffer_ = target->depth_ = 0;
+        target->texture_->glName_ = 0;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    target_ = nullptr;
+    glFrontFace(GL_CCW);
+    ShaderProgram::ForgetAll();
+    program_ = nullptr;
     ApplyDefaults();
     needsReset_ = false;
     backBufferFresh_ = false;
@@ -420,7 +457,7 @@ void Device::Clear(int flags, uint32_t colour, float z, int stencil) {
     }
     // Clearing covers the viewport only, whatever the write masks say.
     int x = 0, y = 0;
-    ViewportToGl(viewport_, TargetHeight(), &x, &y);
+    GlViewportOrigin(&x, &y);
     glEnable(GL_SCISSOR_TEST);
     glScissor(x, y, viewport_.width, viewport_.height);
     if (mask) glClear(mask);
@@ -446,6 +483,7 @@ void Device::Present() {
         glReadBuffer(GL_BACK);
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, params_.width, params_.height);
         glBindTexture(GL_TEXTURE_2D, 0);
+        glStages_[0].known = false;
         presentedValid_ = true;
     }
     SDL_GL_SwapBuffers();
@@ -465,6 +503,7 @@ bool Device::ReadBackBuffer(std::vector<uint8_t> *pixels, int *pitch) {
         glBindTexture(GL_TEXTURE_2D, presentedCopy_);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         glBindTexture(GL_TEXTURE_2D, 0);
+        glStages_[0].known = false;
     } else {
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
@@ -500,6 +539,7 @@ bool Device::ReadBackBuffer(std::vector<uint8_t> *pixels, int *pitch) {
 
 void Device::SetRenderState(RenderState state, uint32_t value) {
     if (state < 0 || state >= RsCount) return;
+    if (renderStates_[state] == value) return;  // OpenGL already has it
     renderStates_[state] = value;
     ApplyRenderState(state);
 }
@@ -641,10 +681,19 @@ void Device::GetTransform(TransformKind kind, float matrix[16]) const {
     std::memcpy(matrix, transforms_[kind], sizeof(transforms_[kind]));
 }
 
+void Device::GlViewportOrigin(int *x, int *y) const {
+    if (Flipped()) {  // rows are stored top-down in a texture target
+        *x = viewport_.x;
+        *y = viewport_.y;
+        return;
+    }
+    ViewportToGl(viewport_, TargetHeight(), x, y);
+}
+
 void Device::SetViewport(const Viewport &viewport) {
     viewport_ = viewport;
     int x = 0, y = 0;
-    ViewportToGl(viewport_, TargetHeight(), &x, &y);
+    GlViewportOrigin(&x, &y);
     glViewport(x, y, viewport_.width, viewport_.height);
     glDepthRange(viewport_.minZ, viewport_.maxZ);
 }
@@ -691,6 +740,72 @@ std::unique_ptr<Texture> Device::CreateTexture(int size, int levels, Format form
     return texture;
 }
 
+RenderTarget::~RenderTarget() {
+    if (!device_) return;
+    if (device_->target_ == this) device_->SetRenderTarget(nullptr);
+    if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
+    if (depth_) glDeleteRenderbuffers(1, &depth_);
+    auto &all = device_->allTargets_;
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    for (auto &bound : device_->textures_) {
+        if (bound == texture_.get()) bound = nullptr;
+    }
+}
+
+std::unique_ptr<RenderTarget> Device::CreateRenderTarget(int width, int height) {
+    if (width <= 0 || height <= 0 || width > caps_.maxTextureWidth ||
+        height > caps_.maxTextureWidth) {
+        return nullptr;
+    }
+    std::unique_ptr<RenderTarget> target(new RenderTarget());
+    target->device_ = this;
+    target->width_ = width;
+    target->height_ = height;
+    target->stencil_ = HasStencil();
+    target->texture_.reset(new Texture(this, width, height));
+    allTargets_.push_back(target.get());
+
+    const bool low = params_.backBufferFormat != FormatX8R8G8B8;
+    Texture *texture = target->texture_.get();
+    glActiveTexture(GL_TEXTURE0);
+    glGenTextures(1, &texture->glName_);
+    glBindTexture(GL_TEXTURE_2D, texture->glName_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, low ? GL_RGB5 : GL_RGBA8, width, height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glStages_[0].known = false;
+    glGenRenderbuffers(1, &target->depth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, target->depth_);
+    glRenderbufferStorage(GL_RENDERBUFFER,
+                          target->stencil_ ? GL_DEPTH24_STENCIL8
+                                           : (low ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24),
+                          width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glGenFramebuffers(1, &target->framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, target->framebuffer_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture->glName_,
+                           0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, target->depth_);
+    if (target->stencil_) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  target->depth_);
+    }
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, target_ ? target_->framebuffer_ : 0);
+    if (!complete) return nullptr;
+    return target;
+}
+
+void Device::SetRenderTarget(RenderTarget *target) {
+    if (target && !target->framebuffer_) target = nullptr;  // lost in a reset
+    target_ = target;
+    glBindFramebuffer(GL_FRAMEBUFFER, target ? target->framebuffer_ : 0);
+    // Drawn upside down, a triangle's winding on screen is mirrored too.
+    glFrontFace(target ? GL_CW : GL_CCW);
+    SetViewport(Viewport{0, 0, TargetWidth(), TargetHeight(), 0.0f, 1.0f});
+}
+
 void Device::RefuseTextureFormat(Format format, bool refuse) {
     refusedFormats_.erase(std::remove(refusedFormats_.begin(), refusedFormats_.end(), format),
                           refusedFormats_.end());
@@ -701,20 +816,31 @@ void Device::RefuseTextureFormat(Format format, bool refuse) {
 
 void Device::PrepareTransforms(bool windowPixels) {
     float m[16];
-    glMatrixMode(GL_PROJECTION);
     if (windowPixels) {
         WindowPixelProjection(TargetWidth(), TargetHeight(), m);
     } else {
         ProjectionToGl(transforms_[TransformProjection], m);
     }
-    glLoadMatrixf(m);
-    glMatrixMode(GL_MODELVIEW);
+    if (Flipped()) {
+        for (int c = 0; c < 4; c++) m[c * 4 + 1] = -m[c * 4 + 1];  // clip y = -y
+    }
+    if (!glProjectionValid_ || std::memcmp(m, glProjection_, sizeof(m)) != 0) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(m);
+        glMatrixMode(GL_MODELVIEW);
+        std::memcpy(glProjection_, m, sizeof(m));
+        glProjectionValid_ = true;
+    }
     if (windowPixels) {
         Identity(m);
     } else {
         Multiply(transforms_[TransformWorld], transforms_[TransformView], m);
     }
-    glLoadMatrixf(m);
+    if (!glModelviewValid_ || std::memcmp(m, glModelview_, sizeof(m)) != 0) {
+        glLoadMatrixf(m);
+        std::memcpy(glModelview_, m, sizeof(m));
+        glModelviewValid_ = true;
+    }
 }
 
 void Device::PrepareLights() {
@@ -755,45 +881,88 @@ void Device::PrepareLights() {
     lightsDirty_ = false;
 }
 
-void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride) {
+void Device::ForgetGlState() {
+    for (GlStage &stage : glStages_) stage = GlStage();
+    glProjectionValid_ = glModelviewValid_ = false;
+    glLighting_ = glColourMaterial_ = -1;
+}
+
+void Device::SetCapability(unsigned capability, bool on, int *known) {
+    if (*known == (on ? 1 : 0)) return;
+    if (on) {
+        glEnable(capability);
+    } else {
+        glDisable(capability);
+    }
+    *known = on ? 1 : 0;
+}
+
+void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride,
+                           bool allTextures) {
     const int units = std::min(caps_.maxSimultaneousTextures, kMaxStages);
     const int total = glUnitCount_;
     bool chain = true;  // a disabled stage switches off every later one
+    int active = -1;    // the unit glActiveTexture last selected here
+    auto select = [&active](int stage) {
+        if (active == stage) return;
+        glActiveTexture(GL_TEXTURE0 + stage);
+        glClientActiveTexture(GL_TEXTURE0 + stage);
+        active = stage;
+    };
+    // Only what differs from what OpenGL already holds is sent: a frame sets
+    // the same stage setup for mesh after mesh.
     for (int stage = 0; stage < total; stage++) {
         const uint32_t *s = stageStates_[stage];
         Texture *texture = textures_[stage];
+        GlStage &gl = glStages_[stage];
         chain = chain && stage < units && s[TssColourOp] != TopDisable;
-        const bool on = chain && texture != nullptr;
-        glActiveTexture(GL_TEXTURE0 + stage);
-        glClientActiveTexture(GL_TEXTURE0 + stage);
+        // A fragment shader samples whatever is bound, whatever the stage
+        // operations say.
+        const bool on = (chain || allTextures) && texture != nullptr;
         if (!on) {
-            glDisable(GL_TEXTURE_2D);
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (!gl.known || gl.enabled || gl.coordArray) {
+                select(stage);
+                glDisable(GL_TEXTURE_2D);
+                glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+                gl.enabled = gl.coordArray = false;
+                gl.known = true;
+            }
             continue;
         }
-        glEnable(GL_TEXTURE_2D);
-        texture->Upload();  // binds, sending any pending change
+        select(stage);
+        if (!gl.known || !gl.enabled) glEnable(GL_TEXTURE_2D);
+        if (!gl.known || gl.texture != texture->glName_ || texture->dirty_ || !texture->glName_) {
+            texture->Upload();  // binds, sending any pending change
+        }
+        gl.enabled = true;
+        gl.known = true;
+        gl.texture = texture->glName_;
         const bool mip = s[TssMipFilter] != FilterNone && texture->Levels() > 1;
         const bool linearMin = s[TssMinFilter] >= FilterLinear;
-        GLenum minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
+        GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
         if (mip) {
             const bool linearMip = s[TssMipFilter] >= FilterLinear;
             minFilter = linearMin
                             ? (linearMip ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST)
                             : (linearMip ? GL_NEAREST_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);
         }
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
-                        s[TssMagFilter] >= FilterLinear ? GL_LINEAR : GL_NEAREST);
         auto wrap = [](uint32_t address) {
             return address == AddressClamp
                        ? GL_CLAMP_TO_EDGE
                        : (address == AddressMirror ? GL_MIRRORED_REPEAT : GL_REPEAT);
         };
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap(s[TssAddressU]));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap(s[TssAddressV]));
+        // Filters and addressing belong to the texture object.
+        const GLint params[4] = {minFilter,
+                                 s[TssMagFilter] >= FilterLinear ? GL_LINEAR : GL_NEAREST,
+                                 wrap(s[TssAddressU]), wrap(s[TssAddressV])};
+        static const GLenum kParamNames[4] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER,
+                                              GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T};
+        for (int i = 0; i < 4; i++) {
+            if (texture->glParams_[i] == params[i]) continue;
+            glTexParameteri(GL_TEXTURE_2D, kParamNames[i], params[i]);
+            texture->glParams_[i] = params[i];
+        }
 
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
         struct Part {
             GLenum combine, source0, source1, operand0, operand1, scale;
             uint32_t op, arg1, arg2;
@@ -806,10 +975,15 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
              GL_OPERAND1_ALPHA, GL_ALPHA_SCALE, s[TssAlphaOp], s[TssAlphaArg1], s[TssAlphaArg2],
              GL_SRC_ALPHA},
         };
+        GLint env[GlStage::kEnvValues];
+        GLenum envNames[GlStage::kEnvValues];
+        int n = 0;
+        env[n] = GL_COMBINE;
+        envNames[n++] = GL_TEXTURE_ENV_MODE;
         for (const Part &p : parts) {
             GLenum mode = GL_MODULATE;
             GLenum src0 = GlSource(p.arg1), src1 = GlSource(p.arg2);
-            float scale = 1.0f;
+            GLint scale = 1;
             switch (p.op) {
                 case TopSelectArg1:
                     mode = GL_REPLACE;
@@ -819,10 +993,10 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
                     src0 = src1;
                     break;
                 case TopModulate2x:
-                    scale = 2.0f;
+                    scale = 2;
                     break;
                 case TopModulate4x:
-                    scale = 4.0f;
+                    scale = 4;
                     break;
                 case TopAdd:
                     mode = GL_ADD;
@@ -843,24 +1017,81 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
                 default:
                     break;
             }
-            glTexEnvi(GL_TEXTURE_ENV, p.combine, mode);
-            glTexEnvi(GL_TEXTURE_ENV, p.source0, src0);
-            glTexEnvi(GL_TEXTURE_ENV, p.source1, src1);
-            glTexEnvi(GL_TEXTURE_ENV, p.operand0, p.operand);
-            glTexEnvi(GL_TEXTURE_ENV, p.operand1, p.operand);
-            glTexEnvf(GL_TEXTURE_ENV, p.scale, scale);
+            const GLint values[6] = {static_cast<GLint>(mode),      static_cast<GLint>(src0),
+                                     static_cast<GLint>(src1),      static_cast<GLint>(p.operand),
+                                     static_cast<GLint>(p.operand), scale};
+            const GLenum names[6] = {p.combine,  p.source0,  p.source1,
+                                     p.operand0, p.operand1, p.scale};
+            for (int i = 0; i < 6; i++) {
+                env[n] = values[i];
+                envNames[n++] = names[i];
+            }
         }
+        for (int i = 0; i < n; i++) {
+            if (gl.envKnown && gl.env[i] == env[i]) continue;
+            if (envNames[i] == GL_RGB_SCALE || envNames[i] == GL_ALPHA_SCALE) {
+                glTexEnvf(GL_TEXTURE_ENV, envNames[i], static_cast<float>(env[i]));
+            } else {
+                glTexEnvi(GL_TEXTURE_ENV, envNames[i], env[i]);
+            }
+            gl.env[i] = env[i];
+        }
+        gl.envKnown = true;
         const int set = static_cast<int>(s[TssTexCoordIndex] & 0xFFFF);
         if (set < layout.texCount) {
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (!gl.coordArray) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             glTexCoordPointer(2, GL_FLOAT, stride, base + layout.tex[set]);
+            gl.coordArray = true;
         } else {
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (gl.coordArray) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            gl.coordArray = false;
             glMultiTexCoord2f(GL_TEXTURE0 + stage, 0.0f, 0.0f);
         }
     }
-    glActiveTexture(GL_TEXTURE0);
-    glClientActiveTexture(GL_TEXTURE0);
+    if (active > 0) {
+        glActiveTexture(GL_TEXTURE0);
+        glClientActiveTexture(GL_TEXTURE0);
+    }
+}
+
+// The fixed-function arrays are all off between draws (FinishDraw), and
+// lighting means nothing to a vertex program: only the program's own inputs
+// are set up.
+void Device::PrepareProgram(const VertexLayout &layout, const uint8_t *base, int stride) {
+    if (!program_->Use()) return;
+    const unsigned reads = program_->Inputs();
+    struct Input {
+        int offset, size;
+        GLenum type;
+        GLboolean normalised;
+    };
+    const Input inputs[10] = {
+        {layout.position, 3, GL_FLOAT, GL_FALSE},
+        {layout.blendWeights, 4, GL_FLOAT, GL_FALSE},
+        {layout.blendIndices, 4, GL_UNSIGNED_BYTE, GL_FALSE},
+        {layout.normal, 3, GL_FLOAT, GL_FALSE},
+        {-1, 0, GL_FLOAT, GL_FALSE},
+        {layout.diffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE},
+        {layout.specular, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE},
+        {layout.texCount > 0 ? layout.tex[0] : -1, 2, GL_FLOAT, GL_FALSE},
+        {layout.texCount > 1 ? layout.tex[1] : -1, 2, GL_FLOAT, GL_FALSE},
+        {layout.texCount > 2 ? layout.tex[2] : -1, 2, GL_FLOAT, GL_FALSE},
+    };
+    for (int i = 0; i < 16; i++) {
+        // Position always feeds attribute 0, which makes the vertices.
+        if (!(reads & (1u << i)) && i != 0) continue;
+        if (i < 10 && inputs[i].offset >= 0) {
+            glEnableVertexAttribArray(i);
+            glVertexAttribPointer(i, inputs[i].size, inputs[i].type, inputs[i].normalised, stride,
+                                  base + inputs[i].offset);
+            attributesOn_ |= 1u << i;
+        } else {
+            glVertexAttrib4f(i, 0.0f, 0.0f, 0.0f, 1.0f);  // a missing input reads (0, 0, 0, 1)
+        }
+    }
+    program_->SetFlipY(Flipped());
+    program_->Use();
+    PrepareStages(layout, base, stride, program_->HasFragmentShader());
 }
 
 bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int vertexCount) {
@@ -868,6 +1099,12 @@ bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int v
     if (layout.stride == 0 || !base || vertexCount <= 0) return false;
     if (stride <= 0) stride = layout.stride;
     const bool windowPixels = layout.positionSize == 4;
+    if (program_ && !windowPixels) {
+        PrepareProgram(layout, base, stride);
+        backBufferFresh_ = true;
+        return true;
+    }
+    ShaderProgram::UseNone();
     PrepareTransforms(windowPixels);
 
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -907,10 +1144,10 @@ bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int v
     const bool lit = renderStates_[RsLighting] && !windowPixels;
     if (lit) {
         PrepareLights();
-        glEnable(GL_LIGHTING);
+        SetCapability(GL_LIGHTING, true, &glLighting_);
         Material m = material_;
         if (!renderStates_[RsSpecularEnable]) m.specular = Colour{0, 0, 0, 0};
-        glDisable(GL_COLOR_MATERIAL);
+        SetCapability(GL_COLOR_MATERIAL, false, &glColourMaterial_);
         SetMaterialColour(GL_AMBIENT, m.ambient);
         SetMaterialColour(GL_DIFFUSE, m.diffuse);
         SetMaterialColour(GL_SPECULAR, m.specular);
@@ -919,18 +1156,22 @@ bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int v
         if (layout.diffuse >= 0) {
             // A vertex colour stands in for the material's diffuse colour.
             glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-            glEnable(GL_COLOR_MATERIAL);
+            SetCapability(GL_COLOR_MATERIAL, true, &glColourMaterial_);
         }
     } else {
-        glDisable(GL_LIGHTING);
-        glDisable(GL_COLOR_MATERIAL);
+        SetCapability(GL_LIGHTING, false, &glLighting_);
+        SetCapability(GL_COLOR_MATERIAL, false, &glColourMaterial_);
     }
-    PrepareStages(layout, base, stride);
+    PrepareStages(layout, base, stride, false);
     backBufferFresh_ = true;
     return true;
 }
 
 void Device::FinishDraw() {
+    for (int i = 0; i < 16; i++) {
+        if (attributesOn_ & (1u << i)) glDisableVertexAttribArray(i);
+    }
+    attributesOn_ = 0;
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

@@ -20,6 +20,7 @@
 namespace device {
 
 class Device;
+class ShaderProgram;
 
 // A square 16-bit texture with its mip levels kept in main memory. Changes
 // are uploaded to OpenGL the next time the texture is used.
@@ -29,7 +30,8 @@ public:
     Texture(const Texture &) = delete;
     Texture &operator=(const Texture &) = delete;
 
-    int Size() const { return size_; }
+    int Size() const { return size_; }  // the width of a render-target texture
+    int Height() const { return renderTarget_ ? height_ : size_; }
     int LevelSize(int level) const;
     int Levels() const { return static_cast<int>(levels_.size()); }
     Format GetFormat() const { return format_; }
@@ -45,6 +47,9 @@ public:
 private:
     friend class Device;
     Texture(Device *device, int size, int levels, Format format);
+    // A texture that a render target draws into: its pixels live only in
+    // OpenGL, created by the target.
+    Texture(Device *device, int width, int height);
     void Upload();        // sends the dirty area to OpenGL, creating the object if needed
     void ForgetGlName();  // the context is gone; the name means nothing any more
 
@@ -53,8 +58,34 @@ private:
     Format format_;
     std::vector<std::vector<uint16_t>> levels_;
     unsigned glName_ = 0;
+    int glParams_[4] = {-1, -1, -1, -1};  // min, mag filter, wrap s, t as OpenGL has them
+    bool renderTarget_ = false;
+    int height_ = 0;
     bool dirty_ = true;
     Rect dirtyRect_;  // level-0 coordinates; valid while dirty_
+};
+
+// A texture to draw into, with its own depth (and, with a 32-bit back buffer,
+// stencil) surface. Drawn into upside down, so that sampling it with the
+// engine's top-down texture coordinates shows the picture the right way up.
+class RenderTarget {
+public:
+    ~RenderTarget();
+    RenderTarget(const RenderTarget &) = delete;
+    RenderTarget &operator=(const RenderTarget &) = delete;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The texture, to bind on a stage once drawing into it is over.
+    Texture *GetTexture() { return texture_.get(); }
+
+private:
+    friend class Device;
+    RenderTarget() = default;
+    Device *device_ = nullptr;
+    std::unique_ptr<Texture> texture_;
+    unsigned framebuffer_ = 0, depth_ = 0;
+    int width_ = 0, height_ = 0;
+    bool stencil_ = false;
 };
 
 class VertexBuffer {
@@ -189,6 +220,25 @@ public:
     // For tests of the format fallback: CreateTexture refuses these formats.
     void RefuseTextureFormat(Format format, bool refuse);
 
+    // Forget what the device believes OpenGL holds, after someone else has
+    // made OpenGL calls on the same context.
+    void ForgetGlState();
+
+    // Render targets. CreateRenderTarget returns null when the target cannot
+    // be made (no framebuffer objects, or an incomplete one). SetRenderTarget
+    // (null: the back buffer) also sets the viewport to the whole target.
+    std::unique_ptr<RenderTarget> CreateRenderTarget(int width, int height);
+    void SetRenderTarget(RenderTarget *target);
+    RenderTarget *GetRenderTarget() const { return target_; }
+
+    // A shader program replaces the fixed-function vertex processing (and,
+    // when it has a fragment shader, the texture stages) until it is unset.
+    // Its input v# is fed from the vertex components in the order position,
+    // blend weights, blend indices, normal, -, diffuse, specular, texture
+    // sets 0..2 (v0..v9).
+    void SetShaderProgram(ShaderProgram *program) { program_ = program; }
+    ShaderProgram *GetShaderProgram() const { return program_; }
+
     // Drawing. `SetVertexFormat` names the layout of DrawPrimitiveUP's vertices
     // and of the stream.
     void SetVertexFormat(uint32_t format) { vertexFormat_ = format; }
@@ -203,24 +253,43 @@ public:
 
 private:
     friend class Texture;
+    friend class RenderTarget;
     friend std::unique_ptr<Device> adapter::CreateDevice(DeviceType, int,
                                                          const PresentParameters &);
     Device(const PresentParameters &params, const Caps &caps);
 
     // Size of the surface being drawn: window-pixel vertices and viewports are
-    // measured on it. The back buffer for now; a texture target would have its
-    // own size (and, drawn upside down for sampling, flip y and the culling).
-    int TargetWidth() const { return params_.width; }
-    int TargetHeight() const { return params_.height; }
+    // measured on it. A texture target is drawn upside down for sampling, so
+    // y and the culling are flipped while it is current.
+    int TargetWidth() const { return target_ ? target_->width_ : params_.width; }
+    int TargetHeight() const { return target_ ? target_->height_ : params_.height; }
+    bool Flipped() const { return target_ != nullptr; }
+    void GlViewportOrigin(int *x, int *y) const;
+    void PrepareProgram(const VertexLayout &layout, const uint8_t *base, int stride);
     void ApplyDefaults();  // default states to the cache and OpenGL
     void ApplyRenderState(RenderState state);
     void ApplyStencil();
     bool PrepareDraw(uint32_t format, const uint8_t *base, int stride, int vertexCount);
     void PrepareTransforms(bool windowPixels);
     void PrepareLights();
-    void PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride);
+    void PrepareStages(const VertexLayout &layout, const uint8_t *base, int stride,
+                       bool allTextures);
     void FinishDraw();
     void Unregister(Texture *texture);
+
+    // What OpenGL holds for each texture unit, so that a draw sends only
+    // what changed.
+    struct GlStage {
+        static constexpr int kEnvValues = 13;
+        bool known = false, enabled = false, coordArray = false, envKnown = false;
+        unsigned texture = 0;
+        int env[kEnvValues] = {};
+    };
+    GlStage glStages_[kMaxStages];
+    bool glProjectionValid_ = false, glModelviewValid_ = false;
+    int glLighting_ = -1, glColourMaterial_ = -1;  // -1: not known
+    void SetCapability(unsigned capability, bool on, int *known);
+    float glProjection_[16] = {}, glModelview_[16] = {};
 
     PresentParameters params_;
     Caps caps_;
@@ -250,6 +319,11 @@ private:
     const VertexBuffer *stream_ = nullptr;
     const IndexBuffer *indices_ = nullptr;
     std::vector<float> scratch_;  // window-pixel positions expanded for OpenGL
+
+    RenderTarget *target_ = nullptr;
+    std::vector<RenderTarget *> allTargets_;
+    ShaderProgram *program_ = nullptr;
+    unsigned attributesOn_ = 0;  // generic attribute arrays enabled for a program
 
     std::vector<Texture *> allTextures_;  // managed textures to restore on reset
     std::vector<Format> refusedFormats_;

@@ -164,6 +164,10 @@ void Engine::UpdateViewportMatrix() {
 }
 
 void Engine::Close() {
+    // Effects first, then the render targets, then the device.
+    for (auto &effect : builtinEffects) effect.reset();
+    for (bool &failed : builtinFailed) failed = false;
+    ReleaseRenderTargets();
     for (int i = 0; i < kTextureSlots; i++) {
         slots[i] = TextureSlot();
     }
@@ -194,11 +198,23 @@ bool Engine::BeginFrame() {
 }
 
 void Engine::ResetDevice() {
+    for (auto &effect : builtinEffects) {
+        if (effect) effect->OnLostDevice();
+    }
+    for (fx::Effect *effect : scriptEffects) effect->OnLostDevice();
+    const bool hadTargets = !renderTargets.empty();
+    ReleaseRenderTargets();
     currentTarget = 13;
     if (!device_->Reset(presentParameters)) {
         Log("Reset failed");
         return;
     }
+    for (auto &effect : builtinEffects) {
+        if (effect) effect->OnResetDevice();
+    }
+    for (fx::Effect *effect : scriptEffects) effect->OnResetDevice();
+    renderTargetsFailed = false;
+    if (hadTargets && renderTargetsEnabled) CreateRenderTargets();
     Log("Device reset");
     device_->SetViewport(device::Viewport{0, 0, width, height, 0.0f, 1.0f});
     UpdateViewportMatrix();
@@ -235,11 +251,7 @@ void Engine::ClearFrame() {
 
 void Engine::EndFrame() {
     if (!device_) return;
-    if (currentTarget != 13) {
-        currentTarget = 13;
-        device_->SetViewport(device::Viewport{0, 0, width, height, 0.0f, 1.0f});
-        UpdateViewportMatrix();
-    }
+    if (currentTarget != 13) SelectTarget(13);
     for (TextureSlot &slot : slots) {
         if (!slot.dirty) continue;
         if (slot.texture) {

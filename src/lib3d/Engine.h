@@ -11,6 +11,7 @@
 
 #include "device/Device.h"
 #include "device/Types.h"
+#include "fx/Effect.h"
 
 struct Image;
 
@@ -129,6 +130,24 @@ public:
     // with its top-left corner at (x, y).
     void DrawPointer(int x, int y);
 
+    // ---- render targets (category 8 makes them, category 9 selects one)
+    // Makes the render-target textures: target 0 at half the screen size, the
+    // others full size. On failure render targets stay off until a reset.
+    void CreateRenderTargets();
+    void ReleaseRenderTargets();
+    // 13: the back buffer; 0..7: render-target texture i.
+    void SelectTarget(int target);
+    device::RenderTarget *RenderTargetAt(int index);
+
+    // ---- effects
+    // A built-in effect (BuiltinEffects.h), created on first use with its
+    // best technique; null when it cannot be created here.
+    fx::Effect *BuiltinEffect(int effect);
+    // Effects made elsewhere (script effects) register here so that a reset
+    // reaches them; they unregister before they go.
+    void RegisterEffect(fx::Effect *effect);
+    void UnregisterEffect(fx::Effect *effect);
+
     // ---- pictures and log
     // Saves the back buffer as the first free prefix + "NNNN.png".
     int Screenshot(const char *prefix);
@@ -158,6 +177,7 @@ public:
     // Viewport to screen: rows (w/2, 0, 0, 0), (0, h/2, 0, 0), (0, 0, maxZ - minZ, 0),
     // (X + w/2, Y + h/2, minZ, 1) of the current target's viewport.
     float viewportMatrix[16] = {};
+    bool renderTargetsFailed = false;  // until the next reset
 
     // ---- state bookkeeping
     int winding = 1;                // 0 clockwise, 1 counter-clockwise culling
@@ -202,6 +222,10 @@ protected:
     device::PresentParameters presentParameters;
     std::unique_ptr<device::Device> device_;
     std::unique_ptr<device::VertexBuffer> triangleBuffer, colourTriangleBuffer;
+    std::vector<std::unique_ptr<device::RenderTarget>> renderTargets;
+    std::unique_ptr<fx::Effect> builtinEffects[16];
+    bool builtinFailed[16] = {};
+    std::vector<fx::Effect *> scriptEffects;
 };
 
 // Converts back-buffer pixels (rows top to bottom, `pitch` bytes apart, in

@@ -311,14 +311,24 @@ void Engine::SetState(int category, int value) {
                 renderTargetCount = value - 37;
             } else if (value == 36 || value == 37) {
                 flagTargetAspect = value == 36;
+                break;
+            } else {
+                break;
+            }
+            if (renderTargetsFailed) renderTargetsEnabled = false;
+            if (renderTargetsEnabled) {
+                CreateRenderTargets();
+            } else {
+                SelectTarget(13);
+                ReleaseRenderTargets();
             }
             break;
         case 9:
             if (value == 13) {
-                currentTarget = 13;
+                SelectTarget(13);
             } else if (value == 14 || (value >= 38 && value <= 45)) {
                 const int target = value == 14 ? 0 : value - 38;
-                if (renderTargetsEnabled && target < renderTargetCount) currentTarget = target;
+                if (renderTargetsEnabled && target < renderTargetCount) SelectTarget(target);
             } else if (d && depthHasStencil) {
                 WriteMode(d, value);
             }

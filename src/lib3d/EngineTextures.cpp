@@ -154,7 +154,8 @@ void Engine::BindStage(int stage, int slot) {
     if (!device_) return;
     if (slot < 0) {
         // Render-target textures are bound clamped, linear, without mip levels.
-        device_->SetTexture(stage, nullptr);
+        device::RenderTarget *target = RenderTargetAt(-1 - slot);
+        device_->SetTexture(stage, target ? target->GetTexture() : nullptr);
         device_->SetTextureStageState(stage, TssAddressU, AddressClamp);
         device_->SetTextureStageState(stage, TssAddressV, AddressClamp);
         device_->SetTextureStageState(stage, TssMagFilter, FilterLinear);

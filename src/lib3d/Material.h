@@ -21,7 +21,19 @@ struct Material {
     int depthMode = kDepthTestWrite;
     bool lit = true;
     bool twoSided = false;  // drawn without culling
+    // How the engine's effects draw meshes of this material. blendKind: 0
+    // opaque, 1 blended SrcAlpha/InvSrcAlpha, 2 blended SrcAlpha/One, 4 and 6
+    // the two-texture blend of the textures bound on stages 0 and 1.
+    int blendKind = 0;
+    // Environment map: its texture slot (-1: none); flag 0x800 lights it with
+    // two lights instead of one.
+    int environment = -1;
+    uint32_t flags = 0;
+    // Light map: its texture slot (-1: none), on coordinate set 1.
+    int lightMap = -1;
 };
+
+enum { kMaterialTwoLights = 0x800 };
 
 // Reads a picture file into a new texture slot of `engine`, as wide as the
 // picture: 24-bit pictures without alpha, 32-bit ones with it, other depths

@@ -3,8 +3,12 @@
 #include <cstring>
 #include <vector>
 
+#include "lib3d/BuiltinEffects.h"
 #include "lib3d/Engine.h"
 #include "lib3d/Material.h"
+#include "lib3d/Matrix.h"
+#include "lib3d/MeshEffects.h"
+#include "lib3d/Shader.h"
 
 namespace lib3d {
 
@@ -159,14 +163,107 @@ void Mesh::DrawDirect() {
     Submit();
 }
 
-// Drawing paths. A mesh with a script effect, a shadow-volume caster and the
-// engine's built-in blend, environment-map and light-map effects each get
-// their own path here, chosen by `flags` and the material, ahead of the
-// fixed-function path below; until those effects exist every mesh takes the
-// fixed-function path with the states already set.
+const char *Mesh::LoadShader(const char *scriptText) {
+    if (!shader) shader.reset(new Shader(engine));
+    const char *failure = shader->Load(scriptText);
+    if (!failure) flags |= kMeshScriptEffect;
+    return failure;
+}
+
+namespace {
+
+// A light's direction for the environment map: a directional light's own,
+// or from a point light towards the origin.
+void LightDirection(const Engine &engine, int slot, float out[3]) {
+    out[0] = 0;
+    out[1] = 1;
+    out[2] = 0;
+    if (slot < 0 || slot >= Engine::kLightSlots || !engine.lights[slot].set) return;
+    const device::Light &l = engine.lights[slot].light;
+    if (l.type == device::LightDirectional) {
+        for (int i = 0; i < 3; i++) out[i] = l.direction[i];
+    } else {
+        for (int i = 0; i < 3; i++) out[i] = -l.position[i];
+    }
+}
+
+}  // namespace
+
+// Drawing paths, chosen by the mesh's flags and its material: a script
+// effect, a shadow volume, the two-texture blend, an environment map, a light
+// map, or the fixed-function path with the states already set. A mesh has
+// one material, hence one material group.
 void Mesh::Submit() {
     if (!vertexBuffer || !indexBuffer || triangleCount == 0) return;
-    engine->DrawIndexed(*vertexBuffer, *indexBuffer, 0, triangleCount);
+    DrawRange range;
+    range.vertices = vertexBuffer.get();
+    range.indices = indexBuffer.get();
+    range.triangles = triangleCount;
+    const Material *m = material;
+    MaterialGroup group;
+    group.triangles = triangleCount;
+    group.blendKind = m && (m->blendKind == 1 || m->blendKind == 2) ? m->blendKind : 0;
+
+    if ((flags & kMeshScriptEffect) && shader && shader->Loaded()) {
+        DrawMaterialGroups(*engine, &group, 1, [&](const MaterialGroup &g) {
+            shader->Draw(*vertexBuffer, *indexBuffer, g.firstIndex, g.triangles);
+        });
+        return;
+    }
+    if (flags & kMeshShadowCaster) {
+        float light[3] = {0, 0, 0};
+        if (shadowLight >= 0 && shadowLight < Engine::kLightSlots) {
+            for (int i = 0; i < 3; i++) light[i] = engine->lights[shadowLight].light.position[i];
+        }
+        DrawShadowVolume(*engine, range, light, extrusion);
+        return;
+    }
+    device::Device *d = engine->GetDevice();
+    if (m && (m->blendKind == 4 || m->blendKind == 6) && d) {
+        // The stage operations and textures the caller has set choose the
+        // blend and what it blends.
+        const int op0 = d->GetTextureStageState(0, device::TssColourOp) == device::TopAdd;
+        const int op1 = d->GetTextureStageState(1, device::TssColourOp) == device::TopAdd;
+        fx::Effect *effect = engine->BuiltinEffect(kEffectBlendModulateModulate + op0 * 2 + op1);
+        if (!effect) return;  // abandoned for this frame
+        effect->SetTexture("tex1", d->GetTexture(0));
+        effect->SetTexture("tex2", d->GetTexture(1));
+        effect->SetDword("coord0", d->GetTextureStageState(0, device::TssTexCoordIndex));
+        effect->SetDword("coord1", d->GetTextureStageState(1, device::TssTexCoordIndex));
+        const int passes = effect->Begin();
+        for (int i = 0; i < passes; i++) {
+            effect->Pass(i);
+            engine->DrawIndexed(*vertexBuffer, *indexBuffer, 0, triangleCount);
+        }
+        effect->End();
+        return;
+    }
+    if (m && m->environment >= 0) {
+        EnvironmentSetup setup;
+        setup.textureSlot = m->texture;
+        setup.environmentSlot = m->environment;
+        LightDirection(*engine, 0, setup.light);
+        LightDirection(*engine, 1, setup.light2);
+        // The eye: the view's inverse carries it in its fourth row.
+        float view[16], inverse[16];
+        if (d) d->GetTransform(device::TransformView, view);
+        if (d && Matrix::Inverse(view, inverse)) {
+            for (int i = 0; i < 3; i++) setup.camera[i] = inverse[12 + i];
+        }
+        DrawEnvironmentMap(*engine, range, (m->flags & kMaterialTwoLights) != 0, setup);
+        return;
+    }
+    if (m && m->lightMap >= 0) {
+        LightMapSetup setup;
+        setup.textureSlot = m->texture;
+        setup.lightMapSlot = m->lightMap;
+        setup.transparent = m->blendKind == 1;
+        DrawLightMap(*engine, range, setup);
+        return;
+    }
+    DrawMaterialGroups(*engine, &group, 1, [&](const MaterialGroup &g) {
+        engine->DrawIndexed(*vertexBuffer, *indexBuffer, g.firstIndex, g.triangles);
+    });
 }
 
 }  // namespace lib3d

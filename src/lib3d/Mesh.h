@@ -12,6 +12,7 @@
 namespace lib3d {
 
 class Engine;
+class Shader;
 struct Material;
 
 // What BuildBuffers writes for each vertex.
@@ -54,6 +55,11 @@ public:
     // shadows and the like).
     void DrawDirect();
 
+    // Loads a script effect into the mesh's effect slot (see Shader::Load);
+    // on success the mesh is drawn with it (flag kMeshScriptEffect). Returns
+    // null, or the load's message; the mesh then keeps its other paths.
+    const char *LoadShader(const char *scriptText);
+
     // The device vertex format a layout is written in.
     static uint32_t FormatFor(uint32_t layout);
 
@@ -73,6 +79,7 @@ public:
     uint32_t flags = 0;
     int shadowLight = 0;
     float extrusion = 0;
+    std::unique_ptr<Shader> shader;  // the script effect, once one is loaded
 
     Material *material = nullptr;  // shared with the scene, not owned
 

@@ -1,7 +1,10 @@
 // enginedemo: draws the engine's demonstration scene for a number of frames
 // and saves the last one as a PNG file.
 //
-//   enginedemo OUTPUT.png [FRAMES] [--16] [--size WxH] [--fullscreen]
+//   enginedemo OUTPUT.png [FRAMES] [--16] [--size WxH] [--fullscreen] [--effects]
+//
+// --effects draws the effects scene instead: stencil shadow, reflection,
+// render to texture and a script effect.
 
 #include <SDL.h>
 
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "DemoScene.h"
+#include "EffectsScene.h"
 #include "lib3d/Engine.h"
 #include "lib3d/Image.h"
 #include "lib3d/Png.h"
@@ -18,8 +22,9 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: enginedemo OUTPUT.png [FRAMES] [--16] [--size WxH] [--fullscreen]\n");
+    std::fprintf(
+        stderr,
+        "usage: enginedemo OUTPUT.png [FRAMES] [--16] [--size WxH] [--fullscreen] [--effects]\n");
     return 2;
 }
 
@@ -28,9 +33,11 @@ int Usage() {
 int main(int argc, char **argv) {
     const char *output = nullptr;
     int frames = 30, colourMode = 3, width = 800, height = 600;
-    bool fullscreen = false;
+    bool fullscreen = false, effects = false;
     for (int i = 1; i < argc; i++) {
-        if (std::strcmp(argv[i], "--16") == 0) {
+        if (std::strcmp(argv[i], "--effects") == 0) {
+            effects = true;
+        } else if (std::strcmp(argv[i], "--16") == 0) {
             colourMode = 1;
         } else if (std::strcmp(argv[i], "--fullscreen") == 0) {
             fullscreen = true;
@@ -61,11 +68,15 @@ int main(int argc, char **argv) {
         engine.fullscreen = fullscreen;
         if (!engine.Open(width, height, colourMode)) {
             std::fprintf(stderr, "Cannot open the display %dx%d\n", width, height);
-        } else if (!demo::Prepare(&engine)) {
+        } else if (effects ? !demo::PrepareEffects(&engine) : !demo::Prepare(&engine)) {
             std::fprintf(stderr, "Cannot create the demo's textures\n");
         } else {
             for (int frame = 0; frame < frames; frame++) {
-                demo::DrawFrame(&engine, frame);
+                if (effects) {
+                    demo::DrawEffectsFrame(&engine, frame);
+                } else {
+                    demo::DrawFrame(&engine, frame);
+                }
                 std::printf("\rframe %d/%d", frame + 1, frames);
                 std::fflush(stdout);
             }
@@ -83,7 +94,11 @@ int main(int argc, char **argv) {
                     status = 0;
                 }
             }
-            demo::Release(&engine);
+            if (effects) {
+                demo::ReleaseEffects(&engine);
+            } else {
+                demo::Release(&engine);
+            }
         }
     }
     SDL_Quit();
