@@ -4,3 +4,5 @@ marbrix_test(app_play_test SOURCES Play_test.cpp LIBS marbrix_app DISPLAY TIMEOU
 add_dependencies(app_play_test data)
 marbrix_test(app_play_program_test SOURCES PlayProgram_test.cpp DISPLAY TIMEOUT 120)
 add_dependencies(app_play_program_test marbrix3d data)
+marbrix_test(app_play16_test SOURCES Play16_test.cpp LIBS marbrix_app DISPLAY16 TIMEOUT 120)
+add_dependencies(app_play16_test data)
