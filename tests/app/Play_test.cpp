@@ -491,3 +491,49 @@ TEST_F(PlayTest, BlockedGameShowsBothHandsFaceUp) {
     EXPECT_GT(dark(seat1Row - 40, seat1Row + 40), 30);
     EXPECT_GT(dark(seat0Row - 40, seat0Row + 40), 30);
 }
+
+TEST_F(PlayTest, LeftCtrlDragsTurnTheViewAndItsClicksLayNothing) {
+    StartPlaying();
+    FixedPosition();
+    Frame();
+    SelectHandSlot(0);
+    game::Rules &r = game->rules;
+    game::Candidate move;
+    ASSERT_TRUE(LegalMove(r.selected, &move));
+    r.placementAngle = move.angle;
+    int x, y;
+    ASSERT_TRUE(PixelForBoardPoint(move.x, move.z, &x, &y));
+    input.SetMouse(x, y);
+    Frame();
+
+    // Left button held with Left Ctrl: the view turns by the motion.
+    input.SetKey(platform::KeyLCtrl, true);
+    input.SetButtons(1);
+    input.SetMouse(x + 50, y + 20);
+    Frame();
+    EXPECT_FLOAT_EQ(game->camera.azimuth, -10);
+    EXPECT_FLOAT_EQ(game->camera.elevation, 41);
+    // Right button held: the distance follows the vertical motion.
+    input.SetButtons(4);
+    input.SetMouse(x + 50, y + 60);
+    Frame();
+    EXPECT_FLOAT_EQ(game->camera.distance, 32);
+    input.SetButtons(0);
+
+    // Back to the preset view; a click with Left Ctrl held lays nothing.
+    input.PushKey(platform::KeyF5);
+    Frame();
+    input.SetMouse(x, y);
+    Frame();
+    ASSERT_EQ(r.placementLegal, 1);
+    input.PushClick(x, y);
+    Frame();
+    EXPECT_EQ(r.players[0].HandSize(), 2);
+    input.PushClick(x, y, platform::ButtonRight);
+    Frame();
+    EXPECT_FLOAT_EQ(r.placementAngle, move.angle);  // nor turns the tile
+    input.SetKey(platform::KeyLCtrl, false);
+    input.PushClick(x, y);
+    Frame();
+    EXPECT_EQ(r.players[0].HandSize(), 1);
+}
