@@ -64,6 +64,7 @@ public:
     int OpeningUpdate();
     void OpeningRender();
     int GameOverUpdate();
+    bool PollOrbitEvents();
     void GameOverRender();
     // For an unknown mode: only keeps the window responsive to being closed.
     int IdleUpdate();

@@ -12,26 +12,33 @@ bool IsRelease(const platform::InputEvent &e) {
 
 }  // namespace
 
+// The events of the two orbit screens: F10 and, until the menus exist,
+// Escape act on their own; any other key or button release ends the screen.
+// Returns whether such a release came.
+bool Game::PollOrbitEvents() {
+    if (!input) return false;
+    input->Pump();
+    input->MouseState(&mouseX, &mouseY);
+    bool released = false;
+    platform::InputEvent e;
+    while (input->PollEvent(&e)) {
+        if (HandleCommonEvent(e)) continue;
+        if (e.type == platform::EventKeyUp && e.key == platform::KeyF10) {
+            RequestScreenshot();
+            continue;
+        }
+        if (e.type == platform::EventKeyUp && e.key == platform::KeyEscape) {
+            quit = 1;
+            continue;
+        }
+        if (IsRelease(e)) released = true;
+    }
+    return released;
+}
+
 int Game::OpeningUpdate() {
     TickFrame();
-    if (input) {
-        input->Pump();
-        input->MouseState(&mouseX, &mouseY);
-        platform::InputEvent e;
-        while (input->PollEvent(&e)) {
-            if (HandleCommonEvent(e)) continue;
-            if (e.type == platform::EventKeyUp && e.key == platform::KeyF10) {
-                RequestScreenshot();
-                continue;
-            }
-            // Until the menus exist, Escape leaves the program from here too.
-            if (e.type == platform::EventKeyUp && e.key == platform::KeyEscape) {
-                quit = 1;
-                continue;
-            }
-            if (IsRelease(e)) mode = Play;
-        }
-    }
+    if (PollOrbitEvents()) mode = Play;
     if (mode == Opening) {
         camera.Orbit(0.2f, frameStep);
     } else if (mode == Play) {
@@ -53,26 +60,10 @@ void Game::OpeningRender() {
 
 int Game::GameOverUpdate() {
     TickFrame();
-    if (input) {
-        input->Pump();
-        input->MouseState(&mouseX, &mouseY);
-        platform::InputEvent e;
-        while (input->PollEvent(&e)) {
-            if (HandleCommonEvent(e)) continue;
-            if (e.type == platform::EventKeyUp && e.key == platform::KeyF10) {
-                RequestScreenshot();
-                continue;
-            }
-            if (e.type == platform::EventKeyUp && e.key == platform::KeyEscape) {
-                quit = 1;
-                continue;
-            }
-            if (IsRelease(e) && mode == GameOver) {
-                // Back to the menu, which for now deals the next game at once.
-                mode = Menu;
-                if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicMenu);
-            }
-        }
+    if (PollOrbitEvents() && mode == GameOver) {
+        // Back to the menu, which for now deals the next game at once.
+        mode = Menu;
+        if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicMenu);
     }
     if (mode == GameOver) {
         camera.Orbit(0.5f, frameStep);
