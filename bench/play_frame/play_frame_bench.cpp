@@ -23,6 +23,7 @@
 #include <string>
 
 #include "app/Game.h"
+#include "lib3d/Image.h"
 #include "game/Autoplay.h"
 #include "persist/UserFolder.h"
 #include "platform/Clock.h"
@@ -101,6 +102,29 @@ struct Table {
     }
 };
 
+// With PLAY_FRAME_DUMP=<prefix> set, the measured frames are also written
+// as <prefix>-<w>x<h>-on.ppm and -off.ppm, so that a change meant only to
+// speed things up can be checked to leave every pixel alone (cmp).
+void DumpFrames(Game &game, int width, int height) {
+    const char *prefix = getenv("PLAY_FRAME_DUMP");
+    if (!prefix || !*prefix) return;
+    for (int on = 0; on <= 1; ++on) {
+        game.settings.shadow = game.settings.reflect = on;
+        Image image;
+        game.frameCapture = &image;
+        game.PlayRender();
+        game.frameCapture = nullptr;
+        char path[512];
+        snprintf(path, sizeof path, "%s-%dx%d-%s.ppm", prefix, width, height, on ? "on" : "off");
+        FILE *f = fopen(path, "wb");
+        if (!f) continue;
+        fprintf(f, "P6\n%d %d\n255\n", image.width, image.height);
+        for (size_t i = 0; i + 3 < image.pixels.size(); i += 4) fwrite(&image.pixels[i], 1, 3, f);
+        fclose(f);
+    }
+    game.settings.shadow = game.settings.reflect = 1;
+}
+
 std::unique_ptr<Table> g_table;
 std::map<std::string, double> g_msPerFrame;
 
@@ -132,6 +156,7 @@ bool OpenTable(int width, int height) {
             width, height, initMs, firstMs, MsSince(t0));
     t->input.SetMouse(width / 2, height / 2);
     t->ok = t->PlaceTiles(20, 11);
+    if (t->ok) DumpFrames(*t->game, width, height);
     if (t->ok)
         fprintf(stderr, "%dx%d: %zu tiles on the board\n", width, height,
                 t->game->rules.board.placed.size());
