@@ -23,8 +23,8 @@
 #include <string>
 
 #include "app/Game.h"
-#include "lib3d/Image.h"
 #include "game/Autoplay.h"
+#include "lib3d/Image.h"
 #include "persist/UserFolder.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -105,23 +105,44 @@ struct Table {
 // With PLAY_FRAME_DUMP=<prefix> set, the measured frames are also written
 // as <prefix>-<w>x<h>-on.ppm and -off.ppm, so that a change meant only to
 // speed things up can be checked to leave every pixel alone (cmp).
+void DumpFrame(Game &game, const char *prefix, int width, int height, const char *name) {
+    Image image;
+    game.frameCapture = &image;
+    game.PlayRender();
+    game.frameCapture = nullptr;
+    char path[512];
+    snprintf(path, sizeof path, "%s-%dx%d-%s.ppm", prefix, width, height, name);
+    FILE *f = fopen(path, "wb");
+    if (!f) return;
+    fprintf(f, "P6\n%d %d\n255\n", image.width, image.height);
+    for (size_t i = 0; i + 3 < image.pixels.size(); i += 4) fwrite(&image.pixels[i], 1, 3, f);
+    fclose(f);
+}
+
+// The measured view with effects on and off, then the same from far out and
+// low down, where the room around the table shows too.
 void DumpFrames(Game &game, int width, int height) {
     const char *prefix = getenv("PLAY_FRAME_DUMP");
     if (!prefix || !*prefix) return;
-    for (int on = 0; on <= 1; ++on) {
-        game.settings.shadow = game.settings.reflect = on;
-        Image image;
-        game.frameCapture = &image;
-        game.PlayRender();
-        game.frameCapture = nullptr;
-        char path[512];
-        snprintf(path, sizeof path, "%s-%dx%d-%s.ppm", prefix, width, height, on ? "on" : "off");
-        FILE *f = fopen(path, "wb");
-        if (!f) continue;
-        fprintf(f, "P6\n%d %d\n255\n", image.width, image.height);
-        for (size_t i = 0; i + 3 < image.pixels.size(); i += 4) fwrite(&image.pixels[i], 1, 3, f);
-        fclose(f);
+    const game::Camera kept = game.camera;
+    for (int wide = 0; wide <= 1; ++wide) {
+        if (wide) {
+            game.camera.distance = game::Camera::kMaxDistance;
+            game.camera.elevation = 20.0f;
+            game.camera.azimuth = 30.0f;
+            game.camera.UpdateEye();
+            game.UpdateView();
+        }
+        for (int on = 0; on <= 1; ++on) {
+            game.settings.shadow = game.settings.reflect = on;
+            char name[32];
+            snprintf(name, sizeof name, "%s%s", wide ? "wide-" : "", on ? "on" : "off");
+            DumpFrame(game, prefix, width, height, name);
+        }
     }
+    game.camera = kept;
+    game.camera.UpdateEye();
+    game.UpdateView();
     game.settings.shadow = game.settings.reflect = 1;
 }
 
