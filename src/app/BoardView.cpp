@@ -236,10 +236,14 @@ void BoardView::DrawTile(const game::Tile &tile, bool faceDown, float height, in
     memcpy(diffuse, m->diffuse, sizeof diffuse);
     memcpy(ambient, m->ambient, sizeof ambient);
     if (pass == PassReflection) {
-        // Mirroring turns the triangles' winding around.
+        // Mirroring turns the triangles' winding around. Drawing the mirrored
+        // tile once more with the usual culling would only add its back
+        // faces, which always lie behind its front ones.
         m->cullMode = 4;
         mesh->Draw();
         m->cullMode = 5;
+        m->depthMode = lib3d::kDepthTestWrite;
+        return;
     }
     if (!normalColour) {
         const float red[4] = {1.0f, 0.25f, 0.25f, 1.0f};

@@ -114,15 +114,20 @@ void Game::DrawMovingTiles(int pass) {
 
 // The room, the table and every tile on it with their reflection and shadow
 // passes as the settings ask; the moving tiles only in play.
+//
+// The room goes in after the table: every part of it is opaque and tested
+// against depth, so the picture is the same, but the floor and rug behind
+// the table (most of the screen in play) are then rejected by the depth
+// test instead of being textured and lit and then painted over.
 void Game::DrawTable(bool withMovingTiles) {
     const bool reflect = settings.reflect != 0, shadow = settings.shadow != 0;
-    boardView.DrawBackground();
     boardView.DrawTable(reflect);
     if (reflect) {
         boardView.DrawPlacedTiles(rules.board, PassReflection);
         if (withMovingTiles) DrawMovingTiles(PassReflection);
         boardView.DrawTableGlaze();
     }
+    boardView.DrawBackground();
     if (shadow) {
         boardView.DrawPlacedTiles(rules.board, PassShadow);
         if (withMovingTiles) DrawMovingTiles(PassShadow);
