@@ -70,7 +70,7 @@ enum : uint16_t {
     kCMagic = 0xC23D,
 };
 
-constexpr int kMaxDepth = 12;
+constexpr int kMaxDepth = kThreeDsMaxDepth;
 constexpr size_t kMaxName = 64;  // lib3ds keeps names in 64-byte buffers
 constexpr int kMaxViews = 4;
 constexpr uint16_t kNoParent = 0xFFFF;

@@ -25,6 +25,9 @@
 
 namespace lib3d {
 
+// Deepest chunk nesting a file may have.
+constexpr int kThreeDsMaxDepth = 12;
+
 // Files larger than this are refused (the game's scenes are far smaller).
 constexpr size_t kThreeDsMaxFileSize = 64u << 20;
 

@@ -210,9 +210,26 @@ void Reader::Camera(Lib3dsCamera *camera, const char *name) {
 
 }  // namespace
 
+// lib3ds records the nesting of the chunks it is reading as two characters
+// per level in one static 128-byte buffer, and a read that fails part way
+// never takes its levels off again. Each failed read may leave as many levels
+// behind as a checked file can nest, and enough of them would overflow that
+// buffer inside lib3ds. So the levels possibly left behind are counted here,
+// and once another deep read could overflow the buffer, no more files are
+// handed to lib3ds in this run.
+namespace {
+constexpr int kLib3dsLevelRoom = 63;                  // 127 characters and the end
+constexpr int kLevelsPerRead = kThreeDsMaxDepth + 4;  // the file's nesting and lib3ds's own
+int g_lib3dsLevelsLeft = 0;
+}  // namespace
+
 bool ThreeDsRead(const uint8_t *data, size_t size, int what, ThreeDsData &out, char *error,
                  size_t errorSize) {
     if (!ThreeDsCheck(data, size, error, errorSize)) return false;
+    if (g_lib3dsLevelsLeft + kLevelsPerRead > kLib3dsLevelRoom) {
+        snprintf(error, errorSize, "3DS reading disabled after earlier unreadable files");
+        return false;
+    }
     MemoryStream stream = {data, (long)size, 0};
     Lib3dsIo *io =
         lib3ds_io_new(&stream, StreamError, StreamSeek, StreamTell, StreamRead, StreamWrite);
@@ -225,6 +242,7 @@ bool ThreeDsRead(const uint8_t *data, size_t size, int what, ThreeDsData &out, c
     bool ok = lib3ds_file_read(file, io) != 0;
     lib3ds_io_free(io);
     if (!ok) {
+        g_lib3dsLevelsLeft += kLevelsPerRead;
         snprintf(error, errorSize, "not a readable 3DS file");
         lib3ds_file_free(file);
         return false;
