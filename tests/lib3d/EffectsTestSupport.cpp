@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lib3d/Matrix.h"
+#include "lib3d/SphereGrid.h"
 
 namespace effecttest {
 namespace {
@@ -67,32 +68,9 @@ TestMesh Sphere(lib3d::Engine *engine, float cx, float cy, float cz, float radiu
                          float(s) / segments, float(r) / rings, 0, 0});
         }
     }
-    // The seam and the poles repeat positions; weld them so that the
-    // surface is closed.
-    std::vector<uint16_t> weld(v.size());
-    for (size_t i = 0; i < v.size(); i++) {
-        weld[i] = static_cast<uint16_t>(i);
-        for (size_t j = 0; j < i; j++) {
-            if (std::fabs(v[i].x - v[j].x) + std::fabs(v[i].y - v[j].y) +
-                    std::fabs(v[i].z - v[j].z) <
-                1e-5f) {
-                weld[i] = weld[j];
-                break;
-            }
-        }
-    }
-    std::vector<uint16_t> index;
-    for (int r = 0; r < rings; r++) {
-        for (int s = 0; s < segments; s++) {
-            const int a = r * (segments + 1) + s, b = a + segments + 1;
-            const uint16_t q[6] = {weld[a],     weld[b], weld[a + 1],
-                                   weld[a + 1], weld[b], weld[b + 1]};
-            for (int k = 0; k < 6; k += 3) {
-                if (q[k] == q[k + 1] || q[k + 1] == q[k + 2] || q[k] == q[k + 2]) continue;
-                index.insert(index.end(), q + k, q + k + 3);
-            }
-        }
-    }
+    std::vector<float> xyz;
+    for (const Vertex &p : v) xyz.insert(xyz.end(), {p.x, p.y, p.z});
+    const std::vector<uint16_t> index = lib3d::SphereGridIndices(xyz, rings, segments);
     return Build(engine, v, index);
 }
 
