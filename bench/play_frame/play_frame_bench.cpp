@@ -10,7 +10,7 @@
 //
 // Run under a display: xvfb-run -a -s "-screen 0 1024x768x24" play_frame
 #include <GL/gl.h>
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,7 +24,7 @@
 
 #include "app/Game.h"
 #include "game/Autoplay.h"
-#include "lib3d/Image.h"
+#include "image/Image.h"
 #include "persist/UserFolder.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"

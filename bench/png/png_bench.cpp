@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "lib3d/Png.h"
-#include "lib3d/PngOracle.h"
+#include "image/Png.h"
+#include "image/PngOracle.h"
 
 namespace {
 

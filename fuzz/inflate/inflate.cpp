@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the inflater as a raw DEFLATE stream and checks
 // it against zlib: both must accept the same streams, produce the same
 // bytes and stop at the same input position.
-#include "lib3d/Inflate.h"
+#include "image/Inflate.h"
 
 #include <zlib.h>
 

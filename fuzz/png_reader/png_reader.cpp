@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "lib3d/Checksum.h"
-#include "lib3d/Png.h"
+#include "image/Checksum.h"
+#include "image/Png.h"
 
 namespace {
 

@@ -158,10 +158,10 @@ void BoardView::DrawTableGlaze() {
     lib3d::Material *m = FirstMaterial(table.get());
     if (!m) return;
     m->diffuse[3] = m->ambient[3] = 0.75f;
-    engine_->SetState(6, 1);
+    engine_->SetState(lib3d::Blending::Alpha);
     table->Draw();
     m->diffuse[3] = m->ambient[3] = 1.0f;
-    engine_->SetState(6, 0);
+    engine_->SetState(lib3d::Blending::Off);
 }
 
 void BoardView::TileTransform(const game::Tile &tile, bool faceDown, float height, bool mirrored,
@@ -184,28 +184,28 @@ void BoardView::BeginPass(int pass) {
     // however many tiles overlap there (the stencil remembers it).
     const float plane[4] = {0.0f, 1.0f, 0.0f, 0.0f};
     game::PlanarShadowMatrix(shadowLight, plane, shadowMatrix);
-    engine_->SetState(5, 0);
-    engine_->SetState(10, 1);
+    engine_->SetState(lib3d::Stage0::NoTexture);
+    engine_->SetState(lib3d::Lighting::On);
     device::Material black;
     black.diffuse = {0.0f, 0.0f, 0.0f, 0.5f};
     black.ambient = {0.0f, 0.0f, 0.0f, 0.5f};
     black.specular = {0.0f, 0.0f, 0.0f, 0.0f};
     black.emissive = {0.0f, 0.0f, 0.0f, 0.0f};
     if (device::Device *d = engine_->GetDevice()) d->SetMaterial(black);
-    engine_->SetState(6, 1);
-    engine_->SetState(4, 0);
-    engine_->SetState(1, 1);
-    engine_->SetState(1, 17);
-    engine_->SetState(9, 21);
-    engine_->SetState(12, 28);
+    engine_->SetState(lib3d::Blending::Alpha);
+    engine_->SetState(lib3d::Culling::None);
+    engine_->SetState(lib3d::Depth::On);
+    engine_->SetState(lib3d::Depth::WriteOff);
+    engine_->SetState(lib3d::Target::StencilTested);
+    engine_->SetState(lib3d::StencilTest::NotEqualOne);
 }
 
 void BoardView::EndPass(int pass) {
     if (pass != PassShadow) return;
-    engine_->SetState(9, 20);
-    engine_->SetState(6, 0);
-    engine_->SetState(1, 1);
-    engine_->SetState(4, 5);
+    engine_->SetState(lib3d::Target::ColourAndDepth);
+    engine_->SetState(lib3d::Blending::Off);
+    engine_->SetState(lib3d::Depth::On);
+    engine_->SetState(lib3d::Culling::CounterClockwise);
 }
 
 void BoardView::DrawTile(const game::Tile &tile, bool faceDown, float height, int depthMode,
@@ -279,11 +279,11 @@ void BoardView::DrawFlatQuad(const float c[4], int texture, const float world[16
 
 void BoardView::DrawSpotMarkers(const game::Board &board, float scale) {
     if (markerTexture < 0) return;
-    engine_->SetState(1, 0);
-    engine_->SetState(5, 1);
-    engine_->SetState(6, 18);
-    engine_->SetState(4, 0);
-    engine_->SetState(10, 0);
+    engine_->SetState(lib3d::Depth::Off);
+    engine_->SetState(lib3d::Stage0::TextureTimesColour);
+    engine_->SetState(lib3d::Blending::Additive);
+    engine_->SetState(lib3d::Culling::None);
+    engine_->SetState(lib3d::Lighting::Off);
     for (const game::Spot &s : board.spots) {
         float world[16];
         Matrix::Identity(world);
@@ -291,24 +291,24 @@ void BoardView::DrawSpotMarkers(const game::Board &board, float scale) {
         Matrix::Translate(world, s.x - kBoardHalf, 0.2f, s.z - kBoardHalf);
         DrawFlatQuad(kMarkerQuad, markerTexture, world);
     }
-    engine_->SetState(10, 1);
-    engine_->SetState(6, 0);
-    engine_->SetState(1, 1);
+    engine_->SetState(lib3d::Lighting::On);
+    engine_->SetState(lib3d::Blending::Off);
+    engine_->SetState(lib3d::Depth::On);
 }
 
 void BoardView::DrawSelection(const game::Tile &tile) {
     if (selectionTexture < 0) return;
-    engine_->SetState(5, 1);
-    engine_->SetState(6, 18);
-    engine_->SetState(1, 0);
-    engine_->SetState(10, 0);
-    engine_->SetState(4, 0);  // seen from above or below alike
+    engine_->SetState(lib3d::Stage0::TextureTimesColour);
+    engine_->SetState(lib3d::Blending::Additive);
+    engine_->SetState(lib3d::Depth::Off);
+    engine_->SetState(lib3d::Lighting::Off);
+    engine_->SetState(lib3d::Culling::None);  // seen from above or below alike
     float world[16];
     Matrix::Identity(world);
     Matrix::Rotate(world, 0.0f, tile.angle, 0.0f);
     Matrix::Translate(world, tile.x - kBoardHalf, 0.25f, tile.z - kBoardHalf);
     DrawFlatQuad(kSelectionQuad, selectionTexture, world);
-    engine_->SetState(10, 1);
-    engine_->SetState(6, 0);
-    engine_->SetState(1, 1);
+    engine_->SetState(lib3d::Lighting::On);
+    engine_->SetState(lib3d::Blending::Off);
+    engine_->SetState(lib3d::Depth::On);
 }

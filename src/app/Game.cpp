@@ -1,12 +1,13 @@
 #include "app/Game.h"
 
-#include <SDL/SDL.h>
+#include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/SoundManager.h"
+#include "image/TrueType.h"
 #include "lib3d/Matrix.h"
 #include "persist/PlayerNames.h"
 #include "persist/TextTable.h"
@@ -119,11 +120,11 @@ bool Game::OpenDisplay() {
     fullscreen = settings.fullscreen != 0;
     if (w > 0 && h > 0 && w <= 16384 && h <= 16384) {
         if (Open(w, h, 3)) {
-            SetState(13, 0);
+            SetState(lib3d::Dither::Off);
             return true;
         }
         if (Open(w, h, 1)) {
-            SetState(13, 1);
+            SetState(lib3d::Dither::On);
             return true;
         }
     }
@@ -135,9 +136,16 @@ void Game::InitRenderStates() {
     focal = static_cast<float>(width);
     nearPlane = 0.1f;
     farPlane = 400.0f;
-    const int states[][2] = {{7, 15}, {7, 9}, {4, 1},  {4, 5}, {15, 0}, {1, 1},
-                             {3, 1},  {5, 1}, {5, 48}, {5, 6}, {10, 1}, {6, 0}};
-    for (const auto &s : states) SetState(s[0], s[1]);
+    SetState(lib3d::TextureCreation::MipmapOn);
+    SetState(lib3d::TextureCreation::Wrap);
+    SetState(lib3d::Culling::CounterClockwise);
+    SetState(lib3d::Specular::Off);
+    SetState(lib3d::Depth::On);
+    SetState(lib3d::Stage0::TextureTimesColour);
+    SetState(lib3d::Stage0::NoWrapCoordinates);
+    SetState(lib3d::Stage0::ColourModulate);
+    SetState(lib3d::Lighting::On);
+    SetState(lib3d::Blending::Off);
 }
 
 void Game::InitPlayerNames() {
@@ -270,7 +278,7 @@ void Game::Shutdown() {
     boardView.Release();
     rules.Release();
     texts.Release();
-    gui::GuiStopTtf();  // after the last font is closed
+    image::StopTrueType();  // after the last font is closed
     if (IsOpen()) {
         ReleaseTextures();
         Close();

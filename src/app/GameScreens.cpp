@@ -78,8 +78,8 @@ void Game::GameOverRender() {
     if (rules.endCause == game::EndBlocked) DrawFinalHands();
     std::vector<game::TextItem> items;
     game::LayoutGameOverTexts(rules, gameKind, width, height, texts, &items);
-    SetState(1, 0);
+    SetState(lib3d::Depth::Off);
     for (const game::TextItem &t : items) texts.Draw(t);
-    SetState(1, 1);
+    SetState(lib3d::Depth::On);
     FinishFrame(true);
 }

@@ -4,7 +4,7 @@
 
 #include "app/Game.h"
 #include "game/ScreenTexts.h"
-#include "lib3d/Image.h"
+#include "image/Image.h"
 #include "lib3d/Matrix.h"
 #include "lib3d/Scene.h"
 #include "persist/UserFolder.h"
@@ -79,7 +79,7 @@ bool Game::BeginGameFrame() {
     boardView.ApplyLights();
     SetProjection();
     SetView(cameraView);
-    SetState(4, 5);
+    SetState(lib3d::Culling::CounterClockwise);
     return true;
 }
 
@@ -185,22 +185,22 @@ void Game::DrawPlayOverlay() {
     game::PlayOverlay overlay;
     game::LayoutPlayOverlay(rules, width, height, mouseX, mouseY, camera.labelCountdown,
                             camera.preset, &overlay);
-    SetState(1, 0);
-    SetState(10, 0);
-    SetState(4, 0);
+    SetState(lib3d::Depth::Off);
+    SetState(lib3d::Lighting::Off);
+    SetState(lib3d::Culling::None);
     if (overlay.panelSeat >= 0 && boardView.selectionTexture >= 0) {
-        SetState(5, 1);
+        SetState(lib3d::Stage0::TextureTimesColour);
         BindTexture(boardView.selectionTexture);
-        SetState(6, 18);
+        SetState(lib3d::Blending::Additive);
         DrawQuad2D(overlay.panelX, overlay.panelY, overlay.panelWidth, overlay.panelHeight, 0, 0, 1,
                    1, 1, 1, 1);
-        SetState(6, 0);
+        SetState(lib3d::Blending::Off);
     }
     for (const game::TextItem &t : overlay.texts) texts.Draw(t);
     for (const game::ButtonItem &b : overlay.buttons) {
-        SetState(1, 0);
-        SetState(10, 0);
-        SetState(5, 0);
+        SetState(lib3d::Depth::Off);
+        SetState(lib3d::Lighting::Off);
+        SetState(lib3d::Stage0::NoTexture);
         if (b.hover) {
             DrawQuad2D(b.x, b.y, b.width, b.height, 0, 0, 1, 1, 1, 1, 0);
         } else {
@@ -208,8 +208,8 @@ void Game::DrawPlayOverlay() {
         }
         texts.Draw(b.label);
     }
-    SetState(1, 1);
-    SetState(10, 1);
+    SetState(lib3d::Depth::On);
+    SetState(lib3d::Lighting::On);
 }
 
 void Game::FinishFrame(bool drawPointer) {

@@ -1,6 +1,6 @@
 #include "app/SoundManager.h"
 
-#include <SDL/SDL.h>
+#include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>

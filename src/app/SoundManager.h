@@ -1,3 +1,4 @@
+#pragma once
 // The game's sound effects and background music over SDL_mixer.
 //
 // Seven numbered effects are played on a few mixing channels and one looping
@@ -18,10 +19,8 @@
 // The mixer forbids calling its functions from its hooks, so the
 // music-finished hook only raises a flag; Update(), which the game calls once
 // per frame from its main loop, restarts the music when the flag is up.
-#ifndef MARBRIX_APP_SOUNDMANAGER_H
-#define MARBRIX_APP_SOUNDMANAGER_H
 
-#include <SDL/SDL_mixer.h>
+#include <SDL_mixer.h>
 
 #include <atomic>
 #include <map>
@@ -108,5 +107,3 @@ private:
     void FreeMusic();
     void ReleaseChunk(Mix_Chunk *chunk);
 };
-
-#endif

@@ -1,12 +1,12 @@
 // Entry point: starts SDL, runs the one game object, and opens the help page
 // on the way out. Exit status 0 after a normal run, 1 after any failure.
-#include <SDL/SDL.h>
+#include <SDL.h>
 
 #include <cstdio>
 
 #include "app/Game.h"
-#include "platform/SdlInput.h"
-#include "platform/Shell.h"
+#include "app/SdlInput.h"
+#include "app/Shell.h"
 
 static Game g_game;
 

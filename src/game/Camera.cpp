@@ -9,7 +9,7 @@ namespace {
 const float kPi = 3.14159265358979f;
 const float kDegrees = kPi / 180.0f;
 
-// Keypad keys in SDL numbering.
+// Keypad keys, numbered as platform/Input.h numbers key symbols.
 const int kKeypad2 = 258, kKeypad4 = 260, kKeypad6 = 262, kKeypad8 = 264;
 
 float Clamp(float v, float lo, float hi) {

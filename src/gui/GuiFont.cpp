@@ -1,51 +1,13 @@
 #include "gui/GuiFont.h"
 
-#include <SDL/SDL.h>
-#include <SDL/SDL_ttf.h>
-
 #include <cstdio>
 
 namespace gui {
 
 namespace {
 
-// Whether this module started SDL_ttf (and so must stop it).
-bool g_ttfStarted = false;
-
-// Keeps only the coverage of a blended rendering: the colour is always
-// white in the page, so alpha is all that matters.
-bool CoverageFromSurface(SDL_Surface *surface, GuiCoverage *out) {
-    out->width = surface->w;
-    out->height = surface->h;
-    out->alpha.assign(static_cast<size_t>(surface->w) * surface->h, 0);
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
-    const SDL_PixelFormat *format = surface->format;
-    for (int y = 0; y < surface->h; ++y) {
-        const uint8_t *row = static_cast<const uint8_t *>(surface->pixels) + y * surface->pitch;
-        for (int x = 0; x < surface->w; ++x) {
-            Uint32 pixel;
-            if (format->BytesPerPixel == 4) {
-                pixel = reinterpret_cast<const Uint32 *>(row)[x];
-            } else {
-                pixel = 0;  // blended rendering is always 32-bit; anything else is blank
-            }
-            Uint8 r, g, b, a;
-            SDL_GetRGBA(pixel, const_cast<SDL_PixelFormat *>(format), &r, &g, &b, &a);
-            out->alpha[y * surface->w + x] = a;
-        }
-    }
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    return true;
-}
-
 // Renders into the atlas: a new slot for handle -1, else in place.
-int32_t Store(GuiTextAtlas *atlas, SDL_Surface *surface, int32_t handle) {
-    GuiCoverage coverage;
-    if (surface) {
-        bool ok = CoverageFromSurface(surface, &coverage);
-        SDL_FreeSurface(surface);
-        if (!ok) coverage = GuiCoverage();
-    }
+int32_t Store(GuiTextAtlas *atlas, const GuiCoverage &coverage, int32_t handle) {
     if (handle == -1) return atlas->Add(coverage);
     atlas->Replace(handle, coverage);
     return handle;
@@ -53,67 +15,40 @@ int32_t Store(GuiTextAtlas *atlas, SDL_Surface *surface, int32_t handle) {
 
 }  // namespace
 
-bool GuiStartTtf() {
-    if (g_ttfStarted) return true;
-    if (TTF_Init() != 0) {
-        fprintf(stderr, "Couldn't initialize TTF: %s\n", SDL_GetError());
-        return false;
-    }
-    g_ttfStarted = true;
-    return true;
-}
-
-void GuiStopTtf() {
-    if (!g_ttfStarted) return;
-    TTF_Quit();
-    g_ttfStarted = false;
-}
-
 GuiFont::GuiFont() {}
 
-GuiFont::~GuiFont() {
-    releasePage(-1);
-    if (ttf && TTF_WasInit()) TTF_CloseFont(ttf);
-    ttf = nullptr;
-}
+GuiFont::~GuiFont() { releasePage(-1); }
 
 void GuiFont::attach(GuiRenderer *renderer) {
     engine = renderer;
-    GuiStartTtf();
+    image::StartTrueType();
 }
 
 bool GuiFont::open(const char *file, int size) {
-    if (ttf && TTF_WasInit()) TTF_CloseFont(ttf);
-    ttf = nullptr;
-    if (!GuiStartTtf() || !file || size <= 0) return false;
-    ttf = TTF_OpenFont(file, size);
-    if (!ttf) return false;
+    if (!face.Open(file, size)) return false;
     pointSize = size;
-    style = 0;
-    TTF_SetFontStyle(ttf, style);
+    style = face.Style();
     return true;
 }
 
 int32_t GuiFont::renderCaption(const uint16_t *text, int32_t handle) {
-    if (!ttf || !text) return handle == -1 ? -1 : handle;
+    if (!face.IsOpen() || !text) return handle == -1 ? -1 : handle;
     if (handle != -1 && atlas.PageOf(handle) < 0) return handle;
-    SDL_Color white = {255, 255, 255, 0};
-    SDL_Surface *surface = text[0] ? TTF_RenderUNICODE_Blended(ttf, text, white) : nullptr;
-    return Store(&atlas, surface, handle);
+    GuiCoverage coverage;
+    face.Render(text, &coverage);
+    return Store(&atlas, coverage, handle);
 }
 
 int32_t GuiFont::renderCaption(const char *utf8, int32_t handle) {
-    if (!ttf || !utf8) return handle == -1 ? -1 : handle;
+    if (!face.IsOpen() || !utf8) return handle == -1 ? -1 : handle;
     if (handle != -1 && atlas.PageOf(handle) < 0) return handle;
-    SDL_Color white = {255, 255, 255, 0};
-    SDL_Surface *surface = utf8[0] ? TTF_RenderUTF8_Blended(ttf, utf8, white) : nullptr;
-    return Store(&atlas, surface, handle);
+    GuiCoverage coverage;
+    face.RenderUtf8(utf8, &coverage);
+    return Store(&atlas, coverage, handle);
 }
 
 int32_t GuiFont::placeCoverage(const GuiCoverage &coverage, int32_t handle) {
-    if (handle == -1) return atlas.Add(coverage);
-    atlas.Replace(handle, coverage);
-    return handle;
+    return Store(&atlas, coverage, handle);
 }
 
 int32_t GuiFont::reserveCaption(int maxChars) {
@@ -132,9 +67,9 @@ void GuiFont::uploadPage(GuiTextPage *page) {
     if (!engine) return;
     // Captions are cut out of the page by their texture coordinates, so the
     // page must clamp rather than wrap at its edges.
-    engine->SetState(7, 8);
+    engine->SetState(lib3d::TextureCreation::Clamp);
     page->texture = engine->CreateTexture(kPageSide, page->pixels.data(), kPageSide, true);
-    engine->SetState(7, 9);
+    engine->SetState(lib3d::TextureCreation::Wrap);
 }
 
 void GuiFont::uploadPages(int32_t handle) {
@@ -187,20 +122,22 @@ void GuiFont::drawCaption2D(int32_t handle, int x, int y, int width, int height,
     if (centreX) x += (width - slot.width) / 2;
     if (centreY) y += (height - slot.height) / 2;
 
-    engine->SetState(4, 0);
-    engine->SetState(5, 1);
-    engine->SetState(1, 0);
-    engine->SetState(10, 0);
-    engine->SetState(5, 6);
+    engine->SetState(lib3d::Culling::None);
+    engine->SetState(lib3d::Stage0::TextureTimesColour);
+    engine->SetState(lib3d::Depth::Off);
+    engine->SetState(lib3d::Lighting::Off);
+    engine->SetState(lib3d::Stage0::ColourModulate);
     engine->BindTexture(page->texture);
-    engine->SetState(6, 1);
+    engine->SetState(lib3d::Blending::Alpha);
     if (shadowOffset[0] != 0 && shadowOffset[1] != 0)
         drawPieces(slot, x + shadowOffset[0], y + shadowOffset[1], shadowColour);
     drawPieces(slot, x, y, screenColour);
-    engine->SetState(4, 1);
-    engine->SetState(1, 1);
-    engine->SetState(10, 1);
-    engine->SetState(6, 0);
+    // Culling value 1 is one the engine ignores: the caption leaves culling
+    // off, as it always has, and the call stays for renderers that record it.
+    engine->SetState(lib3d::CategoryCulling, 1);
+    engine->SetState(lib3d::Depth::On);
+    engine->SetState(lib3d::Lighting::On);
+    engine->SetState(lib3d::Blending::Off);
 }
 
 }  // namespace gui

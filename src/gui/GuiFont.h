@@ -10,15 +10,9 @@
 #include "gui/GuiRenderer.h"
 #include "gui/GuiTextAtlas.h"
 
-struct _TTF_Font;
+#include "image/TrueType.h"
 
 namespace gui {
-
-// Starts SDL_ttf once per process; on failure writes "Couldn't initialize
-// TTF: ..." and returns false. Later calls after a success return true.
-bool GuiStartTtf();
-// Stops SDL_ttf if this module started it. Fonts still open must be closed first.
-void GuiStopTtf();
 
 class GuiFont {
 public:
@@ -32,7 +26,7 @@ public:
     // Opens the font file at a point size with the normal style. A font that
     // cannot be opened keeps no SDL_ttf font and renders nothing.
     bool open(const char *file, int pointSize);
-    bool isOpen() const { return ttf != nullptr; }
+    bool isOpen() const { return face.IsOpen(); }
 
     // Renders a UTF-16 text (terminated). Handle -1 places it in a new slot
     // and returns the new handle (-1 when it cannot be placed); any other
@@ -59,9 +53,9 @@ public:
                        int centreY);
 
     GuiRenderer *engine = nullptr;
-    _TTF_Font *ttf = nullptr;
+    image::TrueTypeFont face;
     int pointSize = 0;
-    int style = 0;  // SDL_ttf style bits: 1 bold, 2 italic, 4 underline
+    int style = 0;  // image::FontStyle bits: 1 bold, 2 italic, 4 underline
     float screenColour[3] = {1, 1, 1};
     float sceneColour[3] = {1, 1, 1};
     float sceneAlpha = 1.0f;

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "lib3d/RenderStates.h"
+
 namespace gui {
 
 class GuiRenderer {
@@ -15,6 +17,11 @@ public:
     virtual int CreateTexture(int size, const uint8_t *pixels, int sourceWidth, bool hasAlpha) = 0;
     virtual void ReleaseTexture(int slot) = 0;
     virtual void SetState(int category, int value) = 0;
+    // The same by name (lib3d/RenderStates.h).
+    template <typename Named>
+    void SetState(Named value) {
+        SetState(lib3d::CategoryOf(value), static_cast<int>(value));
+    }
     virtual void BindTexture(int slot) = 0;
     // A screen rectangle in window pixels with texture coordinates and a colour.
     virtual void DrawQuad2D(float x, float y, float w, float h, float u0, float v0, float u1,

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+#include "image/TrueType.h"
+
 namespace gui {
 
 constexpr int kPageSide = 256;
@@ -32,10 +34,7 @@ struct GuiTextSlot {
 };
 
 // Coverage of a rendered caption: one alpha byte per pixel, rows top to bottom.
-struct GuiCoverage {
-    int width = 0, height = 0;
-    std::vector<uint8_t> alpha;
-};
+using GuiCoverage = image::Coverage;
 
 // One band piece of a slot: a rectangle of the page and where it goes,
 // relative to the caption's left edge.

@@ -12,6 +12,7 @@
 #include "device/Device.h"
 #include "device/Types.h"
 #include "fx/Effect.h"
+#include "lib3d/RenderStates.h"
 
 struct Image;
 
@@ -72,8 +73,17 @@ public:
     void EndFrame();
     void PresentFrame();
 
-    // ---- render states by category and value
+    // ---- render states by category and value (the numbers scripts send)
     void SetState(int category, int value);
+    // The same states by name, for C++ callers (RenderStates.h).
+    template <typename Named>
+    void SetState(Named value) {
+        SetState(CategoryOf(value), static_cast<int>(value));
+    }
+    void SetDepthFunction(StateCompare f) { SetState(CategoryDepth, static_cast<int>(f)); }
+    void SetAlphaFunction(StateCompare f) { SetState(CategoryAlphaTest, static_cast<int>(f)); }
+    void SetAlphaReference(int reference) { SetState(CategoryAlphaTest, reference & 255); }
+    void SetDepthBias(int bias) { SetState(CategoryDepthBias, bias); }
 
     // ---- transforms and lights (16 floats, row-major, row-vector convention)
     void SetWorld(const float m[16]);
@@ -182,7 +192,6 @@ public:
     // ---- state bookkeeping
     int winding = 1;                // 0 clockwise, 1 counter-clockwise culling
     bool flagClamp = false;         // A: new textures clamp
-    bool flagB = false;             // B: toggled by category 7 value 10
     bool flagDither = false;        // C: dither new textures
     bool flagMipmap = false;        // D: mip-map new textures
     bool flagTargetAspect = false;  // E: screen aspect in render targets
@@ -191,8 +200,17 @@ public:
     bool renderTargetsEnabled = false;
     int renderTargetCount = 0;
     int transparencyPasses = 52;  // category 18: 53 opaque, 52 both, 54 blended
-    int option16 = 0, option17 = 0, option19 = 0, option20 = 0, vertexShaderOption = 0;
-    int option23a = 0, option23b = 0;
+    int vertexShaderOption = 0;
+    // Options the numeric interface accepts and keeps for scripts written
+    // against it; nothing in the engine reads them.
+    struct SpareOptions {
+        bool toggle = false;    // category 7, value 10 flips it
+        bool switch16 = false;  // category 16: 51 on, 50 off
+        bool switch17 = false;  // category 17: 52 on, 53 off
+        bool switch19 = false;  // category 19: 55 on, anything else off
+        int number20 = 0;       // category 20: any number
+        bool pairFirst = false, pairSecond = false;  // category 23: 59/62, 60/61
+    } spareOptions;
 
     // ---- textures and log
     TextureSlot slots[kTextureSlots];

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "lib3d/Engine.h"
-#include "lib3d/Image.h"
-#include "lib3d/Png.h"
+#include "image/Image.h"
+#include "image/Png.h"
 
 namespace lib3d {
 

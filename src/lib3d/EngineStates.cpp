@@ -41,7 +41,7 @@ bool CompareOf(int value, Compare *cmp) {
     }
 }
 
-void Depth(Device *d, int value) {
+void ApplyDepth(Device *d, int value) {
     Compare cmp;
     switch (value) {
         case 0:
@@ -68,7 +68,7 @@ void Depth(Device *d, int value) {
     }
 }
 
-void StageZero(Device *d, int value) {
+void ApplyStageZero(Device *d, int value) {
     switch (value) {
         case 0:
             d->SetTexture(0, nullptr);
@@ -100,7 +100,7 @@ void StageZero(Device *d, int value) {
     }
 }
 
-void StageOne(Device *d, int value) {
+void ApplyStageOne(Device *d, int value) {
     switch (value) {
         case 0:
             d->SetTexture(1, nullptr);
@@ -122,7 +122,7 @@ void StageOne(Device *d, int value) {
     }
 }
 
-void Blending(Device *d, int value) {
+void ApplyBlending(Device *d, int value) {
     Blend src, dest;
     switch (value) {
         case 0:
@@ -153,7 +153,7 @@ void Blending(Device *d, int value) {
 }
 
 // Which buffers a pass writes; meaningful only with a stencil buffer.
-void WriteMode(Device *d, int value) {
+void ApplyWriteMode(Device *d, int value) {
     uint32_t colour = 0xF, zwrite = 1, stencil = 0, zfail = StencilKeep;
     switch (value) {
         case 19:
@@ -188,7 +188,7 @@ void WriteMode(Device *d, int value) {
     d->SetRenderState(RsStencilZFail, zfail);
 }
 
-void StencilTest(Device *d, int value) {
+void ApplyStencilTest(Device *d, int value) {
     Compare func = CmpAlways;
     StencilOp pass = StencilReplace;
     uint32_t ref = 1;
@@ -241,7 +241,7 @@ void StencilTest(Device *d, int value) {
     d->SetRenderState(RsStencilPass, pass);
 }
 
-void AlphaTest(Device *d, int value) {
+void ApplyAlphaTest(Device *d, int value) {
     Compare cmp;
     if (value < 256 && value >= 0) {
         d->SetRenderState(RsAlphaRef, static_cast<uint32_t>(value));
@@ -252,147 +252,179 @@ void AlphaTest(Device *d, int value) {
     }
 }
 
+// ---- categories that keep engine flags or need the engine itself
+
+// Category 7: flags copied into textures when they are created. Each value
+// sets one flag on or off; value 10 toggles a flag nothing reads.
+void TextureCreationFlags(Engine &e, Device *, int value) {
+    struct Entry {
+        int value;
+        bool Engine::*flag;
+        bool on;
+    };
+    static const Entry kEntries[] = {
+        {8, &Engine::flagClamp, true},    {9, &Engine::flagClamp, false},
+        {11, &Engine::flagDither, true},  {12, &Engine::flagDither, false},
+        {15, &Engine::flagMipmap, true},  {16, &Engine::flagMipmap, false},
+    };
+    if (value == 10) {
+        e.spareOptions.toggle = !e.spareOptions.toggle;
+        return;
+    }
+    for (const Entry &entry : kEntries) {
+        if (entry.value == value) e.*entry.flag = entry.on;
+    }
+}
+
+void RenderTargetSetup(Engine &e, Device *, int value) {
+    if (value == 0) {
+        e.renderTargetsEnabled = false;
+    } else if (value == 1) {
+        e.renderTargetsEnabled = true;
+        e.renderTargetCount = 1;
+    } else if (value >= 38 && value <= 45) {
+        e.renderTargetsEnabled = true;
+        e.renderTargetCount = value - 37;
+    } else if (value == 36 || value == 37) {
+        e.flagTargetAspect = value == 36;
+        return;
+    } else {
+        return;
+    }
+    if (e.renderTargetsFailed) e.renderTargetsEnabled = false;
+    if (e.renderTargetsEnabled) {
+        e.CreateRenderTargets();
+    } else {
+        e.SelectTarget(13);
+        e.ReleaseRenderTargets();
+    }
+}
+
+void TargetAndWriteMode(Engine &e, Device *d, int value) {
+    if (value == 13) {
+        e.SelectTarget(13);
+    } else if (value == 14 || (value >= 38 && value <= 45)) {
+        const int target = value == 14 ? 0 : value - 38;
+        if (e.renderTargetsEnabled && target < e.renderTargetCount) e.SelectTarget(target);
+    } else if (d && e.depthHasStencil) {
+        ApplyWriteMode(d, value);
+    }
+}
+
+void LightingSwitch(Engine &e, Device *d, int value) {
+    e.lightingOn = value == 1;
+    if (!d) return;
+    if (e.lightingOn) {
+        device::Material white;
+        white.diffuse = white.ambient = white.specular = Colour{1, 1, 1, 1};
+        white.power = 20.0f;
+        d->SetMaterial(white);
+        d->SetRenderState(RsLighting, 1);
+        d->SetRenderState(RsSpecularEnable, e.specularOn ? 1 : 0);
+    } else {
+        d->SetRenderState(RsLighting, 0);
+        d->SetRenderState(RsSpecularEnable, 0);
+    }
+}
+
+void SpecularSwitch(Engine &e, Device *d, int value) {
+    e.specularOn = value == 1;
+    if (d) d->SetRenderState(RsSpecularEnable, e.specularOn && e.lightingOn ? 1 : 0);
+}
+
+void CullingState(Engine &e, Device *d, int value) {
+    if (value != 0 && value != 4 && value != 5) return;
+    if (value != 0) e.winding = value == 5 ? 1 : 0;
+    if (d) d->SetRenderState(RsCullMode, value == 0 ? CullNone : (value == 4 ? CullCW : CullCCW));
+}
+
+void TransparencyPassChoice(Engine &e, Device *, int value) {
+    if (value >= 52 && value <= 54) e.transparencyPasses = value;
+}
+
+void VertexShaderSwitch(Engine &e, Device *, int value) {
+    if (value == 0 || value == 1) e.vertexShaderOption = value;
+}
+
+// Categories 16, 17, 19, 20 and 23 are kept for scripts written against the
+// numeric table; nothing in the engine reads them.
+void SpareSwitch(Engine &e, Device *, int value) {
+    if (value == 50 || value == 51) e.spareOptions.switch16 = value == 51;
+}
+void SpareSwitch2(Engine &e, Device *, int value) {
+    if (value == 52 || value == 53) e.spareOptions.switch17 = value == 52;
+}
+void SpareSwitch3(Engine &e, Device *, int value) { e.spareOptions.switch19 = value == 55; }
+void SpareNumber(Engine &e, Device *, int value) { e.spareOptions.number20 = value; }
+void SpareSwitchPair(Engine &e, Device *, int value) {
+    if (value == 59 || value == 62) e.spareOptions.pairFirst = value == 59;
+    if (value == 60 || value == 61) e.spareOptions.pairSecond = value == 60;
+}
+
+// ---- categories that only set device states, when there is a device
+
+void DepthState(Engine &, Device *d, int value) {
+    if (d) ApplyDepth(d, value);
+}
+void StageZeroState(Engine &, Device *d, int value) {
+    if (d) ApplyStageZero(d, value);
+}
+void BlendingState(Engine &, Device *d, int value) {
+    if (d) ApplyBlending(d, value);
+}
+void DepthBiasState(Engine &, Device *d, int value) {
+    if (d) d->SetRenderState(RsZBias, static_cast<uint32_t>(value));
+}
+// Without a stencil buffer there is nothing to test against.
+void StencilTestState(Engine &e, Device *d, int value) {
+    if (d && e.depthHasStencil) ApplyStencilTest(d, value);
+}
+void DitherState(Engine &, Device *d, int value) {
+    if (d) d->SetRenderState(RsDitherEnable, value == 1 ? 1 : 0);
+}
+void StageOneState(Engine &, Device *d, int value) {
+    if (d) ApplyStageOne(d, value);
+}
+void AlphaTestState(Engine &, Device *d, int value) {
+    if (d) ApplyAlphaTest(d, value);
+}
+
+using StateHandler = void (*)(Engine &, Device *, int);
+
+// Indexed by category; categories 0, 2 and 3 do nothing.
+const StateHandler kCategoryHandlers[] = {
+    nullptr,                 // 0
+    DepthState,              // 1 depth
+    nullptr,                 // 2
+    nullptr,                 // 3
+    CullingState,            // 4 culling
+    StageZeroState,          // 5 texture stage 0
+    BlendingState,           // 6 blending
+    TextureCreationFlags,    // 7 texture creation flags
+    RenderTargetSetup,       // 8 render targets
+    TargetAndWriteMode,      // 9 target and stencil write mode
+    LightingSwitch,          // 10 lighting
+    DepthBiasState,          // 11 depth bias
+    StencilTestState,        // 12 stencil test
+    DitherState,             // 13 dithering
+    StageOneState,           // 14 texture stage 1
+    SpecularSwitch,          // 15 specular
+    SpareSwitch,             // 16
+    SpareSwitch2,            // 17
+    TransparencyPassChoice,  // 18 transparency passes
+    SpareSwitch3,            // 19
+    SpareNumber,             // 20
+    AlphaTestState,          // 21 alpha test
+    VertexShaderSwitch,      // 22 vertex-shader option
+    SpareSwitchPair,         // 23
+};
+
 }  // namespace
 
 void Engine::SetState(int category, int value) {
-    Device *d = device_.get();
-    switch (category) {
-        case 1:
-            if (d) Depth(d, value);
-            break;
-        case 4:
-            if (value != 0 && value != 4 && value != 5) break;
-            if (value != 0) winding = value == 5 ? 1 : 0;
-            if (d)
-                d->SetRenderState(RsCullMode,
-                                  value == 0 ? CullNone : (value == 4 ? CullCW : CullCCW));
-            break;
-        case 5:
-            if (d) StageZero(d, value);
-            break;
-        case 6:
-            if (d) Blending(d, value);
-            break;
-        case 7:
-            switch (value) {
-                case 8:
-                    flagClamp = true;
-                    break;
-                case 9:
-                    flagClamp = false;
-                    break;
-                case 10:
-                    flagB = !flagB;
-                    break;
-                case 11:
-                    flagDither = true;
-                    break;
-                case 12:
-                    flagDither = false;
-                    break;
-                case 15:
-                    flagMipmap = true;
-                    break;
-                case 16:
-                    flagMipmap = false;
-                    break;
-                default:
-                    break;
-            }
-            break;
-        case 8:
-            if (value == 0) {
-                renderTargetsEnabled = false;
-            } else if (value == 1) {
-                renderTargetsEnabled = true;
-                renderTargetCount = 1;
-            } else if (value >= 38 && value <= 45) {
-                renderTargetsEnabled = true;
-                renderTargetCount = value - 37;
-            } else if (value == 36 || value == 37) {
-                flagTargetAspect = value == 36;
-                break;
-            } else {
-                break;
-            }
-            if (renderTargetsFailed) renderTargetsEnabled = false;
-            if (renderTargetsEnabled) {
-                CreateRenderTargets();
-            } else {
-                SelectTarget(13);
-                ReleaseRenderTargets();
-            }
-            break;
-        case 9:
-            if (value == 13) {
-                SelectTarget(13);
-            } else if (value == 14 || (value >= 38 && value <= 45)) {
-                const int target = value == 14 ? 0 : value - 38;
-                if (renderTargetsEnabled && target < renderTargetCount) SelectTarget(target);
-            } else if (d && depthHasStencil) {
-                WriteMode(d, value);
-            }
-            break;
-        case 10:
-            lightingOn = value == 1;
-            if (!d) break;
-            if (lightingOn) {
-                device::Material white;
-                white.diffuse = white.ambient = white.specular = Colour{1, 1, 1, 1};
-                white.power = 20.0f;
-                d->SetMaterial(white);
-                d->SetRenderState(RsLighting, 1);
-                d->SetRenderState(RsSpecularEnable, specularOn ? 1 : 0);
-            } else {
-                d->SetRenderState(RsLighting, 0);
-                d->SetRenderState(RsSpecularEnable, 0);
-            }
-            break;
-        case 11:
-            if (d) d->SetRenderState(RsZBias, static_cast<uint32_t>(value));
-            break;
-        case 12:
-            // Without a stencil buffer there is nothing to test against.
-            if (d && depthHasStencil) StencilTest(d, value);
-            break;
-        case 13:
-            if (d) d->SetRenderState(RsDitherEnable, value == 1 ? 1 : 0);
-            break;
-        case 14:
-            if (d) StageOne(d, value);
-            break;
-        case 15:
-            specularOn = value == 1;
-            if (d) d->SetRenderState(RsSpecularEnable, specularOn && lightingOn ? 1 : 0);
-            break;
-        case 16:
-            if (value == 50 || value == 51) option16 = value == 51;
-            break;
-        case 17:
-            if (value == 52 || value == 53) option17 = value == 52;
-            break;
-        case 18:
-            if (value >= 52 && value <= 54) transparencyPasses = value;
-            break;
-        case 19:
-            option19 = value == 55;
-            break;
-        case 20:
-            option20 = value;
-            break;
-        case 21:
-            if (d) AlphaTest(d, value);
-            break;
-        case 22:
-            if (value == 0 || value == 1) vertexShaderOption = value;
-            break;
-        case 23:
-            if (value == 59 || value == 62) option23a = value == 59;
-            if (value == 60 || value == 61) option23b = value == 60;
-            break;
-        default:
-            break;
-    }
+    const int count = static_cast<int>(sizeof(kCategoryHandlers) / sizeof(kCategoryHandlers[0]));
+    if (category < 0 || category >= count || !kCategoryHandlers[category]) return;
+    kCategoryHandlers[category](*this, device_.get(), value);
 }
 
 }  // namespace lib3d

@@ -1,12 +1,12 @@
 // The 1024 texture slots: creation from 32-bit pixels, picture files,
 // release by slot or owner tag, binding to the two texture stages.
 
-#include <SDL.h>
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
+#include "image/PictureFile.h"
 #include "lib3d/Engine.h"
 #include "lib3d/TextureImage.h"
 
@@ -70,39 +70,20 @@ int Engine::CreateTexture(int size, const uint8_t *pixels, int sourceWidth, bool
 }
 
 int Engine::LoadTexture(const char *path) {
-    SDL_Surface *surface = path ? IMG_Load(path) : nullptr;
-    if (!surface) {
+    Image picture;
+    bool hasAlpha = false;
+    if (!ReadPicture(path, &picture, &hasAlpha)) {
         std::fprintf(stderr, "Texture not found : %s\n", path ? path : "");
-        return -1;
-    }
-    const int bits = surface->format->BitsPerPixel;
-    if (bits != 24 && bits != 32) {
-        SDL_FreeSurface(surface);
         return -1;
     }
     // The picture is taken as a square as wide as it is. A picture shorter
     // than wide gets black rows below, rather than rows read past its end.
-    const int side = surface->w;
+    const int side = picture.width;
     std::vector<uint8_t> pixels(static_cast<size_t>(side) * side * 4, 0);
-    SDL_LockSurface(surface);
-    const int rows = std::min(side, surface->h);
-    const int bytes = surface->format->BytesPerPixel;
-    for (int y = 0; y < rows; y++) {
-        const uint8_t *row = static_cast<const uint8_t *>(surface->pixels) + y * surface->pitch;
-        for (int x = 0; x < side; x++) {
-            const uint8_t *p = row + x * bytes;
-            Uint32 value = 0;
-            for (int i = 0; i < bytes; i++) value |= static_cast<Uint32>(p[i]) << (8 * i);
-            if (SDL_BYTEORDER == SDL_BIG_ENDIAN) value >>= 8 * (4 - bytes);
-            uint8_t *out = &pixels[(static_cast<size_t>(y) * side + x) * 4];
-            SDL_GetRGBA(value, surface->format, &out[0], &out[1], &out[2], &out[3]);
-            if (bits == 24) out[3] = 255;
-        }
-    }
-    SDL_UnlockSurface(surface);
-    SDL_FreeSurface(surface);
-    SetState(7, 9);  // picture textures wrap
-    return CreateTexture(side, pixels.data(), side, bits == 32);
+    const int rows = std::min(side, picture.height);
+    std::memcpy(pixels.data(), picture.pixels.data(), static_cast<size_t>(rows) * side * 4);
+    SetState(TextureCreation::Wrap);  // picture textures tile
+    return CreateTexture(side, pixels.data(), side, hasAlpha);
 }
 
 void Engine::ReleaseTexture(int slot) {

@@ -1,7 +1,7 @@
 // The game object's start-up, loop and shutdown, with scripted input.
 #include "app/Game.h"
 
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 // The game on an X display of depth 16: whatever colour mode the engine
 // gets there, the table and the first tile show and play goes on.
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/Game.h"
-#include "lib3d/Image.h"
+#include "image/Image.h"
 #include "platform/Clock.h"
 
 TEST(Play16, PlaysOnADisplayOfDepth16) {

@@ -1,6 +1,6 @@
 // The game screens end to end: the real game object on the test display,
 // driven through scripted input in simulated time, its frames read back.
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "lib3d/Image.h"
+#include "image/Image.h"
 #include "lib3d/Matrix.h"
 #include "persist/UserFolder.h"
 #include "platform/Clock.h"

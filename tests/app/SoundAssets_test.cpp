@@ -1,7 +1,7 @@
 // The generated effects and musics: the mixer accepts them, and measured
 // sample by sample they are clean (no clipping, no offset, no click at the
 // ends or at the loop point), of sensible length, and the musics are tonal.
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // audio thread mixes in real time and calls the hooks as on a real device.
 #include "app/SoundManager.h"
 
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>

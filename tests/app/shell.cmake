@@ -1,5 +1,5 @@
 marbrix_test(app_frametimer_test SOURCES FrameTimer_test.cpp LIBS marbrix_app)
-marbrix_test(app_game_test SOURCES Game_test.cpp LIBS marbrix_app DISPLAY TIMEOUT 120)
+marbrix_test(app_game_test SOURCES Game_test.cpp LIBS PkgConfig::SDL marbrix_app DISPLAY TIMEOUT 120)
 add_dependencies(app_game_test data)
 marbrix_test(app_program_test SOURCES Program_test.cpp LIBS marbrix_platform DISPLAY TIMEOUT 180)
 add_dependencies(app_program_test marbrix3d data)

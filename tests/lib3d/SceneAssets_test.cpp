@@ -1,6 +1,6 @@
 // The generated scenes and images: every file the game names exists, reads,
 // and has the shape the board and the start-up rely on.
-#include <SDL/SDL_image.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <cfloat>

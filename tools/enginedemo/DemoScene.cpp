@@ -138,16 +138,16 @@ void DrawCube(lib3d::Engine *engine, float x, float y, float z, float angle) {
 
 bool Prepare(lib3d::Engine *engine) {
     Resources &r = g_resources;
-    engine->SetState(7, 15);  // mip-mapped
-    engine->SetState(7, 11);  // dithered
+    engine->SetState(lib3d::TextureCreation::MipmapOn);  // mip-mapped
+    engine->SetState(lib3d::TextureCreation::DitherOn);  // dithered
     r.checker = engine->CreateTexture(64, Picture(64, Checker).data(), 64, false);
-    engine->SetState(7, 12);
+    engine->SetState(lib3d::TextureCreation::DitherOff);
     r.stripes = engine->CreateTexture(32, Picture(32, Stripes).data(), 32, false);
-    engine->SetState(7, 16);
-    engine->SetState(7, 8);  // clamped
+    engine->SetState(lib3d::TextureCreation::MipmapOff);
+    engine->SetState(lib3d::TextureCreation::Clamp);  // clamped
     r.glass = engine->CreateTexture(64, Picture(64, Glass).data(), 64, true);
     r.pointer = engine->CreateTexture(16, Picture(16, Arrow).data(), 16, true);
-    engine->SetState(7, 9);
+    engine->SetState(lib3d::TextureCreation::Wrap);
     engine->pointerTexture = r.pointer;
     if (r.checker < 0 || r.stripes < 0 || r.glass < 0 || r.pointer < 0) return false;
     BuildCube(&r, engine);
@@ -175,10 +175,10 @@ bool DrawFrame(lib3d::Engine *engine, int frame) {
     float identity[16];
     Matrix::Identity(identity);
     engine->SetWorld(identity);
-    engine->SetState(1, 1);
-    engine->SetState(4, 5);
-    engine->SetState(10, 1);
-    engine->SetState(5, 1);
+    engine->SetState(lib3d::Depth::On);
+    engine->SetState(lib3d::Culling::CounterClockwise);
+    engine->SetState(lib3d::Lighting::On);
+    engine->SetState(lib3d::Stage0::TextureTimesColour);
     engine->BindTexture(g_resources.checker);
     engine->DrawIndexed(*g_resources.floor, *g_resources.floorIndices, 0, 2);
 
@@ -186,50 +186,50 @@ bool DrawFrame(lib3d::Engine *engine, int frame) {
     DrawCube(engine, 2.0f, 0.0f, 0.0f, angle);
 
     // Centre: two stages (checker, then stripes added), with specular.
-    engine->SetState(15, 1);
-    engine->SetState(10, 1);
+    engine->SetState(lib3d::Specular::On);
+    engine->SetState(lib3d::Lighting::On);
     engine->BindTexture1(g_resources.stripes);
-    engine->SetState(14, 1);
-    engine->SetState(14, 46);
+    engine->SetState(lib3d::Stage1::TextureAndCurrent);
+    engine->SetState(lib3d::Stage1::ColourAdd);
     DrawCube(engine, 0.0f, 0.0f, 0.0f, -angle);
-    engine->SetState(14, 0);
-    engine->SetState(15, 0);
-    engine->SetState(10, 1);
+    engine->SetState(lib3d::Stage1::Off);
+    engine->SetState(lib3d::Specular::Off);
+    engine->SetState(lib3d::Lighting::On);
 
     // Right: unlit, additive blending, no depth writes.
-    engine->SetState(10, 0);
-    engine->SetState(6, 18);
-    engine->SetState(1, 17);
+    engine->SetState(lib3d::Lighting::Off);
+    engine->SetState(lib3d::Blending::Additive);
+    engine->SetState(lib3d::Depth::WriteOff);
     DrawCube(engine, -2.0f, 0.0f, 0.0f, angle * 1.5f);
-    engine->SetState(1, 1);
+    engine->SetState(lib3d::Depth::On);
 
     // Front: a translucent disc texture, alpha blended, both sides drawn.
-    engine->SetState(6, 1);
-    engine->SetState(4, 0);
+    engine->SetState(lib3d::Blending::Alpha);
+    engine->SetState(lib3d::Culling::None);
     engine->BindTexture(g_resources.glass);
     DrawCube(engine, 0.0f, 0.3f, -2.2f, angle * 0.5f);
-    engine->SetState(6, 0);
-    engine->SetState(4, 5);
+    engine->SetState(lib3d::Blending::Off);
+    engine->SetState(lib3d::Culling::CounterClockwise);
 
     // Screen quads: a texture swatch, colour bars and a darkening band.
-    engine->SetState(1, 0);
-    engine->SetState(10, 0);
-    engine->SetState(5, 1);
+    engine->SetState(lib3d::Depth::Off);
+    engine->SetState(lib3d::Lighting::Off);
+    engine->SetState(lib3d::Stage0::TextureTimesColour);
     engine->BindTexture(g_resources.checker);
     engine->DrawQuad2D(10, 10, 96, 96, 0, 0, 2, 2, 1, 1, 1);
-    engine->SetState(5, 0);
+    engine->SetState(lib3d::Stage0::NoTexture);
     const float bars[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}};
     for (int i = 0; i < 4; i++) {
         engine->DrawQuad2D(116.0f + i * 24, 10, 20, 96, 0, 0, 1, 1, bars[i][0], bars[i][1],
                            bars[i][2]);
     }
-    engine->SetState(6, 49);
+    engine->SetState(lib3d::Blending::Multiply);
     engine->DrawQuad2D(0, engine->height - 60.0f, static_cast<float>(engine->width), 30, 0, 0, 1, 1,
                        0.5f, 0.5f, 0.7f);
-    engine->SetState(6, 0);
-    engine->SetState(5, 1);
+    engine->SetState(lib3d::Blending::Off);
+    engine->SetState(lib3d::Stage0::TextureTimesColour);
     engine->DrawPointer(engine->width / 2 + 40, engine->height / 2 + 40);
-    engine->SetState(1, 1);
+    engine->SetState(lib3d::Depth::On);
     engine->EndFrame();
     engine->PresentFrame();
     return true;

@@ -162,8 +162,8 @@ void Lights(lib3d::Engine *engine, const float light[3]) {
 
 void DrawBall(lib3d::Engine *engine, float angle, bool mirrored) {
     World(engine, -1.2f, 1.1f, 0.5f, angle, mirrored);
-    engine->SetState(10, 1);
-    engine->SetState(5, 1);
+    engine->SetState(lib3d::Lighting::On);
+    engine->SetState(lib3d::Stage0::TextureTimesColour);
     engine->BindTexture(g_res->marble);
     g_res->ball.Draw(engine);
 }
@@ -183,26 +183,26 @@ void DrawScriptBall(lib3d::Engine *engine, float angle, bool mirrored) {
 void DrawShadow(lib3d::Engine *engine, float angle, const float light[3]) {
     World(engine, -1.2f, 1.1f, 0.5f, angle, false);
     lib3d::DrawShadowVolume(*engine, g_res->ball.Range(), light, 30.0f);
-    engine->SetState(1, 0);
-    engine->SetState(5, 0);
-    engine->SetState(9, 21);
-    engine->SetState(12, 29);  // where the count is not zero
-    engine->SetState(6, 49);   // multiply what is there
+    engine->SetState(lib3d::Depth::Off);
+    engine->SetState(lib3d::Stage0::NoTexture);
+    engine->SetState(lib3d::Target::StencilTested);
+    engine->SetState(lib3d::StencilTest::NotEqualZero);  // where the count is not zero
+    engine->SetState(lib3d::Blending::Multiply);   // multiply what is there
     engine->DrawQuad2D(0, 0, static_cast<float>(engine->width), static_cast<float>(engine->height),
                        0, 0, 1, 1, 0.45f, 0.45f, 0.5f);
-    engine->SetState(6, 0);
-    engine->SetState(9, 20);
-    engine->SetState(1, 1);
+    engine->SetState(lib3d::Blending::Off);
+    engine->SetState(lib3d::Target::ColourAndDepth);
+    engine->SetState(lib3d::Depth::On);
 }
 
 }  // namespace
 
 bool PrepareEffects(lib3d::Engine *engine) {
     g_res = new Resources();
-    engine->SetState(7, 9);
-    engine->SetState(7, 15);
+    engine->SetState(lib3d::TextureCreation::Wrap);
+    engine->SetState(lib3d::TextureCreation::MipmapOn);
     g_res->checker = Picture(engine, 0);
-    engine->SetState(7, 16);
+    engine->SetState(lib3d::TextureCreation::MipmapOff);
     g_res->marble = Picture(engine, 1);
     g_res->sky = Picture(engine, 2);
     if (g_res->checker < 0 || g_res->marble < 0 || g_res->sky < 0) return false;
@@ -212,7 +212,7 @@ bool PrepareEffects(lib3d::Engine *engine) {
     g_res->panel = Panel(engine, 1.2f, 0.9f);
     g_res->shader.reset(new lib3d::Shader(engine));
     if (g_res->shader->Load(kLogoEnvironmentScript)) return false;
-    engine->SetState(8, 1);  // one render target
+    engine->SetState(lib3d::RenderTargets::On);  // one render target
     return engine->RenderTargetAt(0) != nullptr;
 }
 
@@ -223,22 +223,22 @@ bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
 
     // 1. Into the render target: the ball and the cube seen from above, on
     //    a dark blue ground, shown later on the panel.
-    engine->SetState(9, 38);
+    engine->SetState(lib3d::CategoryTarget, lib3d::RenderTargetTexture(0));
     engine->ClearFrame();
-    engine->SetState(1, 0);
-    engine->SetState(5, 0);
+    engine->SetState(lib3d::Depth::Off);
+    engine->SetState(lib3d::Stage0::NoTexture);
     engine->DrawQuad2D(0, 0, engine->width / 2.0f, engine->height / 2.0f, 0, 0, 1, 1, 0.1f, 0.15f,
                        0.35f);
     {
         const float eye[3] = {0.0f, 6.0f, -2.0f}, target[3] = {0.0f, 0.8f, 0.4f};
         Camera(engine, eye, target);
         Lights(engine, light);
-        engine->SetState(1, 1);
-        engine->SetState(4, 5);
+        engine->SetState(lib3d::Depth::On);
+        engine->SetState(lib3d::Culling::CounterClockwise);
         DrawBall(engine, angle, false);
         DrawScriptBall(engine, angle, false);
     }
-    engine->SetState(9, 13);
+    engine->SetState(lib3d::Target::BackBuffer);
 
     // 2. The room.
     engine->ClearFrame();
@@ -250,31 +250,31 @@ bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
 
     // Reflection: the objects mirrored below the floor, their winding
     // mirrored too, then the floor laid over them half transparent.
-    engine->SetState(1, 1);
-    engine->SetState(4, 4);
+    engine->SetState(lib3d::Depth::On);
+    engine->SetState(lib3d::Culling::Clockwise);
     DrawBall(engine, angle, true);
     DrawScriptBall(engine, angle, true);
-    engine->SetState(4, 0);
+    engine->SetState(lib3d::Culling::None);
     engine->SetWorld(identity);
-    engine->SetState(10, 1);
-    engine->SetState(5, 1);
-    engine->SetState(6, 1);
+    engine->SetState(lib3d::Lighting::On);
+    engine->SetState(lib3d::Stage0::TextureTimesColour);
+    engine->SetState(lib3d::Blending::Alpha);
     engine->BindTexture(g_res->checker);
     g_res->floor.Draw(engine);
-    engine->SetState(6, 0);
-    engine->SetState(4, 5);
+    engine->SetState(lib3d::Blending::Off);
+    engine->SetState(lib3d::Culling::CounterClockwise);
 
     // The panel with the render target's picture, standing at the back.
     float m[16];
     Matrix::Identity(m);
     Matrix::Translate(m, 0.0f, 1.5f, 3.2f);
     engine->SetWorld(m);
-    engine->SetState(10, 0);
-    engine->SetState(4, 0);
-    engine->SetState(5, 1);
+    engine->SetState(lib3d::Lighting::Off);
+    engine->SetState(lib3d::Culling::None);
+    engine->SetState(lib3d::Stage0::TextureTimesColour);
     engine->BindTexture(-1);
     g_res->panel.Draw(engine);
-    engine->SetState(4, 5);
+    engine->SetState(lib3d::Culling::CounterClockwise);
 
     // Shadow, counted against the floor and the panel before the objects are
     // drawn: a volume made from smooth normals would otherwise speckle them
@@ -293,7 +293,7 @@ bool DrawEffectsFrame(lib3d::Engine *engine, int frame) {
 }
 
 void ReleaseEffects(lib3d::Engine *engine) {
-    engine->SetState(8, 0);
+    engine->SetState(lib3d::RenderTargets::Off);
     delete g_res;
     g_res = nullptr;
 }

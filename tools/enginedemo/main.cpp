@@ -16,8 +16,8 @@
 #include "DemoScene.h"
 #include "EffectsScene.h"
 #include "lib3d/Engine.h"
-#include "lib3d/Image.h"
-#include "lib3d/Png.h"
+#include "image/Image.h"
+#include "image/Png.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 //     --probe                only two tiles: 0-6 at the centre, a face-down one behind
 //     --16                   a 16-bit display
 
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <png.h>
 
 #include <cmath>

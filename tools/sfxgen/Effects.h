@@ -1,6 +1,5 @@
+#pragma once
 // The seven short sound effects of the game, as mono sounds.
-#ifndef MARBRIX_SFXGEN_EFFECTS_H
-#define MARBRIX_SFXGEN_EFFECTS_H
 
 #include "Synth.h"
 
@@ -15,5 +14,3 @@ Voice MakeLoose();   // falling jingle
 Voice MakePioche();  // tiles sliding as one is drawn
 
 }  // namespace sfx
-
-#endif

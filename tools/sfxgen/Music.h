@@ -1,8 +1,7 @@
+#pragma once
 // The two background musics, written as seamless stereo loops: every note is
 // mixed modulo the loop length, so what rings past the end is heard at the
 // start and the last sample flows into the first as anywhere else.
-#ifndef MARBRIX_SFXGEN_MUSIC_H
-#define MARBRIX_SFXGEN_MUSIC_H
 
 #include <string>
 #include <vector>
@@ -48,5 +47,3 @@ Sound MakeMenuMusic();
 Sound MakeGameMusic();
 
 }  // namespace sfx
-
-#endif

@@ -1,8 +1,7 @@
+#pragma once
 // Building blocks of the sound generator: noise, filters, envelopes and the
 // instruments the effects and the musics are played with. Everything is
 // deterministic, so a rebuild writes the same files.
-#ifndef MARBRIX_SFXGEN_SYNTH_H
-#define MARBRIX_SFXGEN_SYNTH_H
 
 #include <cstdint>
 #include <vector>
@@ -68,5 +67,3 @@ void AddAt(Voice &out, const Voice &voice, int start, float gain);
 void Finish(Voice &sound, float peak);
 
 }  // namespace sfx
-
-#endif

@@ -1,6 +1,5 @@
+#pragma once
 // Minimal writer of 16-bit PCM WAV files.
-#ifndef MARBRIX_SFXGEN_WAV_H
-#define MARBRIX_SFXGEN_WAV_H
 
 #include <string>
 #include <vector>
@@ -23,5 +22,3 @@ struct Sound {
 bool WriteWav(const std::string &path, const Sound &sound);
 
 }  // namespace sfx
-
-#endif

@@ -1,4 +1,0 @@
-# The PNG codec. zlib and libpng are linked here only as independent oracles.
-marbrix_test(lib3d_png_test
-  SOURCES Png_test.cpp PngRead_test.cpp Deflate_test.cpp Inflate_test.cpp PngOracle.cpp
-  LIBS marbrix_lib3d ZLIB::ZLIB PNG::PNG)
