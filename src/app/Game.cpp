@@ -16,7 +16,7 @@
 Game::Game()
     : quit(0),
       mode(Menu),
-      gameKind(KindAgainstComputer),
+      gameKind(game::KindAgainstComputer),
       pendingWidth(800),
       pendingHeight(600),
       rules(nullptr),
@@ -55,7 +55,7 @@ bool Game::Init() {
 
     screenshotCounter = 0;
     mode = Menu;
-    gameKind = KindAgainstComputer;
+    gameKind = game::KindAgainstComputer;
     cameraPreset = 1;
 
     InitSettings();
@@ -170,7 +170,7 @@ void Game::InitSeats() {
     playerCount = 2;
     rules.playerCount = 2;
     players[0].isComputer = 0;
-    players[1].isComputer = gameKind == KindAgainstComputer ? 1 : 0;
+    players[1].isComputer = gameKind == game::KindAgainstComputer ? 1 : 0;
 }
 
 void Game::SaveSettings() {
@@ -226,17 +226,21 @@ int Game::IdleUpdate() {
 
 void Game::NewGame() {
     players[0].isComputer = 0;
-    players[1].isComputer = gameKind == KindAgainstComputer ? 1 : 0;
+    players[1].isComputer = gameKind == game::KindAgainstComputer ? 1 : 0;
     rules.NewGame();
     if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicGame);
 }
 
-void Game::PlayEffect(int effect) {
-    if (soundOpen_) SoundManager::Instance()->PlaySound(effect);
+void Game::PlaySound(game::Sound sound) {
+    if (soundOpen_) SoundManager::Instance()->PlaySound(sound);
 }
 
-void Game::SetMode(int newMode) {
-    mode = newMode;
+void Game::GameStarted() {
+    mode = Opening;
+}
+
+void Game::GameEnded() {
+    mode = GameOver;
 }
 
 void Game::ResetView() {
@@ -250,7 +254,8 @@ void Game::ResetFrameTimer() {
 }
 
 // Until the menus exist, leaving a game ends the program.
-void Game::PauseToMenu() {
+void Game::LeaveRequested() {
+    mode = Menu;
     quit = 1;
 }
 

@@ -26,9 +26,6 @@ struct Image;
 
 enum GameMode { Menu = 0, Play = 1, Opening = 2, GameOver = 3 };
 
-// Game kinds: one human against the computer, or two humans at one machine.
-enum GameKind { KindAgainstComputer = 4, KindTwoHumans = 5 };
-
 class Game : public lib3d::Engine, public game::RulesHost {
 public:
     Game();
@@ -73,11 +70,12 @@ public:
     void NewGame();
 
     // What the rules ask of the application.
-    void PlayEffect(int effect) override;
-    void SetMode(int newMode) override;
+    void PlaySound(game::Sound sound) override;
+    void GameStarted() override;
+    void GameEnded() override;
     void ResetView() override;
     void ResetFrameTimer() override;
-    void PauseToMenu() override;
+    void LeaveRequested() override;
 
     // The camera's view matrix from its eye, and the device's view and
     // projection set from it (picking reads them back).

@@ -14,7 +14,7 @@ int Game::FrontEndUpdate() {
         }
     }
     if (quit) return 0;
-    gameKind = KindAgainstComputer;
+    gameKind = game::KindAgainstComputer;
     NewGame();
     return 0;
 }

@@ -17,7 +17,9 @@ int32_t Store(GuiTextAtlas *atlas, const GuiCoverage &coverage, int32_t handle) 
 
 GuiFont::GuiFont() {}
 
-GuiFont::~GuiFont() { releasePage(-1); }
+GuiFont::~GuiFont() {
+    releasePage(-1);
+}
 
 void GuiFont::attach(GuiRenderer *renderer) {
     engine = renderer;

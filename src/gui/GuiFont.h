@@ -9,7 +9,6 @@
 
 #include "gui/GuiRenderer.h"
 #include "gui/GuiTextAtlas.h"
-
 #include "image/TrueType.h"
 
 namespace gui {
