@@ -12,23 +12,6 @@
 namespace device {
 namespace {
 
-void Identity(float m[16]) {
-    for (int i = 0; i < 16; i++) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
-}
-
-// Row-vector product: out = a * b.
-void Multiply(const float a[16], const float b[16], float out[16]) {
-    float r[16];
-    for (int i = 0; i < 4; i++) {
-        for (int j = 0; j < 4; j++) {
-            float sum = 0;
-            for (int k = 0; k < 4; k++) sum += a[i * 4 + k] * b[k * 4 + j];
-            r[i * 4 + j] = sum;
-        }
-    }
-    std::memcpy(out, r, sizeof(r));
-}
-
 GLenum GlCompare(uint32_t cmp) {
     switch (cmp) {
         case CmpNever:
@@ -362,7 +345,7 @@ void Device::ApplyDefaults() {
         s[TssMipFilter] = FilterNone;
         textures_[stage] = nullptr;
     }
-    for (auto &m : transforms_) Identity(m);
+    for (auto &m : transforms_) MatrixIdentity(m);
     viewport_ = Viewport{0, 0, params_.width, params_.height, 0.0f, 1.0f};
     material_ = Material();
     std::fill(lights_.begin(), lights_.end(), Light());
@@ -832,9 +815,9 @@ void Device::PrepareTransforms(bool windowPixels) {
         glProjectionValid_ = true;
     }
     if (windowPixels) {
-        Identity(m);
+        MatrixIdentity(m);
     } else {
-        Multiply(transforms_[TransformWorld], transforms_[TransformView], m);
+        MatrixMultiply(transforms_[TransformWorld], transforms_[TransformView], m);
     }
     if (!glModelviewValid_ || std::memcmp(m, glModelview_, sizeof(m)) != 0) {
         glLoadMatrixf(m);

@@ -1,5 +1,7 @@
 #include "device/Types.h"
 
+#include <cstring>
+
 namespace device {
 
 int FormatDepthBits(Format format) {
@@ -94,6 +96,22 @@ VertexLayout LayoutOf(uint32_t format) {
     }
     layout.stride = offset;
     return layout;
+}
+
+void MatrixIdentity(float m[16]) {
+    for (int i = 0; i < 16; i++) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+}
+
+void MatrixMultiply(const float a[16], const float b[16], float out[16]) {
+    float r[16];
+    for (int i = 0; i < 4; i++) {
+        for (int j = 0; j < 4; j++) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; k++) sum += a[i * 4 + k] * b[k * 4 + j];
+            r[i * 4 + j] = sum;
+        }
+    }
+    std::memcpy(out, r, sizeof(r));
 }
 
 }  // namespace device

@@ -218,4 +218,10 @@ struct VertexLayout {
 // without a position.
 VertexLayout LayoutOf(uint32_t format);
 
+// 4 x 4 matrices, row-vector convention (translation in the fourth row),
+// stored row by row. The engine's Matrix helpers use these too.
+void MatrixIdentity(float m[16]);
+// out = a * b; out may be a or b.
+void MatrixMultiply(const float a[16], const float b[16], float out[16]);
+
 }  // namespace device

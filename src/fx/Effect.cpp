@@ -89,6 +89,24 @@ Effect::Effect(device::Device *device, EffectText &&text)
     : device_(device), text_(std::move(text)), values_(text_.params.size()) {
     for (size_t i = 0; i < text_.params.size(); i++)
         std::memcpy(values_[i].value, text_.params[i].initial, sizeof(text_.params[i].initial));
+    ResolveParams();
+}
+
+// Passes name their parameters; the names are looked up here once rather
+// than on every pass of every frame.
+void Effect::ResolveParams() {
+    auto resolve = [this](const std::string &name) {
+        if (name.empty()) return static_cast<int>(kLiteral);
+        const int p = text_.FindParam(name);
+        return p >= 0 ? p : static_cast<int>(kUndeclaredParam);
+    };
+    for (TechniqueText &technique : text_.techniques) {
+        for (PassText &pass : technique.passes) {
+            for (StateAssign &a : pass.states) a.paramIndex = resolve(a.param);
+            for (ConstBinding &b : pass.vertexConsts) b.paramIndex = resolve(b.param);
+            for (ConstBinding &b : pass.pixelConsts) b.paramIndex = resolve(b.param);
+        }
+    }
 }
 
 Effect::~Effect() {
@@ -230,8 +248,8 @@ int Effect::Begin() {
 void Effect::ApplyState(const StateAssign &a) {
     uint32_t value = a.value;
     device::Texture *texture = nullptr;
-    if (!a.param.empty()) {
-        const int p = text_.FindParam(a.param);
+    if (a.paramIndex != kLiteral) {
+        const int p = a.paramIndex;
         if (p < 0) return;
         value = static_cast<uint32_t>(values_[p].value[0]);
         texture = values_[p].texture;
@@ -248,11 +266,11 @@ void Effect::ApplyState(const StateAssign &a) {
 
 void Effect::LoadConstants(const PassText &pass, device::ShaderProgram *program) {
     for (const ConstBinding &b : pass.vertexConsts) {
-        if (b.param.empty()) {
+        if (b.paramIndex == kLiteral) {
             program->SetVertexConstants(b.first, b.value, 1);
             continue;
         }
-        const int p = text_.FindParam(b.param);
+        const int p = b.paramIndex;
         if (p < 0) continue;
         const float *m = values_[p].value;
         if (text_.params[p].kind == kParamVector) {
@@ -266,7 +284,7 @@ void Effect::LoadConstants(const PassText &pass, device::ShaderProgram *program)
         program->SetVertexConstants(b.first, rows, b.count);
     }
     for (const ConstBinding &b : pass.pixelConsts) {
-        const int p = b.param.empty() ? -1 : text_.FindParam(b.param);
+        const int p = b.paramIndex;
         program->SetPixelConstants(b.first, p < 0 ? b.value : values_[p].value, 1);
     }
 }

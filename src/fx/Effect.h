@@ -71,6 +71,7 @@ public:
 private:
     Effect(device::Device *device, EffectText &&text);
     bool BuildPrograms(std::string *error);
+    void ResolveParams();
     void SaveState(const StateAssign &a);
     void ApplyState(const StateAssign &a);
     void LoadConstants(const PassText &pass, device::ShaderProgram *program);

@@ -75,11 +75,16 @@ enum { kFxMaxStages = 8, kFxVertexConstants = 96, kFxPixelConstants = 8 };
 // Texture operation numbers that validation looks at.
 enum { kFxTopDisable = 1, kFxTopDotProduct3 = 24 };
 
+// Resolved parameter references: an index into the declared parameters, or
+// one of these.
+enum { kLiteral = -1, kUndeclaredParam = -2 };
+
 struct StateAssign {
-    int state = 0;       // FxState
-    int stage = 0;       // for stage states and textures
-    uint32_t value = 0;  // when param is empty
-    std::string param;   // <name>: the value of a DWORD or TEXTURE parameter
+    int state = 0;              // FxState
+    int stage = 0;              // for stage states and textures
+    uint32_t value = 0;         // when param is empty
+    std::string param;          // <name>: the value of a DWORD or TEXTURE parameter
+    int paramIndex = kLiteral;  // `param` resolved once, when the effect is made
 };
 
 // VertexShaderConstantN[first] = <param> or { x, y, z, w } (and the same for
@@ -89,6 +94,7 @@ struct ConstBinding {
     int count = 1;
     std::string param;  // empty for a literal
     float value[4] = {0, 0, 0, 0};
+    int paramIndex = kLiteral;  // `param` resolved once, when the effect is made
 };
 
 // One input register of the vertex declaration.

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shaderc/Swizzle.h"
+
 namespace {
 
 struct OpInfo {
@@ -37,25 +39,6 @@ const OpInfo *FindOp(uint8_t op) {
     for (const OpInfo &o : kOps)
         if (o.op == op) return &o;
     return nullptr;
-}
-
-int Component(char c) {
-    switch (c) {
-        case 'x':
-        case 'r':
-            return 0;
-        case 'y':
-        case 'g':
-            return 1;
-        case 'z':
-        case 'b':
-            return 2;
-        case 'w':
-        case 'a':
-            return 3;
-        default:
-            return -1;
-    }
 }
 
 struct LineParser {
@@ -177,7 +160,7 @@ struct LineParser {
             int last = -1;
             if (m.empty() || m.size() > 4) return Fail("bad write mask '." + m + "'");
             for (char c : m) {
-                int k = Component(c);
+                int k = SwizzleComponent(c);
                 if (k <= last) return Fail("bad write mask '." + m + "'");
                 d.mask |= (uint8_t)(1 << k);
                 last = k;
@@ -239,7 +222,7 @@ struct LineParser {
             std::string sw = part.substr(1);
             if (sw.empty() || sw.size() > 4) return Fail("bad swizzle '" + part + "'");
             for (size_t k = 0; k < 4; k++) {
-                int c = Component(sw[k < sw.size() ? k : sw.size() - 1]);
+                int c = SwizzleComponent(sw[k < sw.size() ? k : sw.size() - 1]);
                 if (c < 0) return Fail("bad swizzle '" + part + "'");
                 o.swizzle[k] = (uint8_t)c;
             }

@@ -10,8 +10,6 @@
 
 namespace lib3d {
 
-Engine *g_engine = nullptr;
-
 Engine::Engine() : lights(kLightSlots) {
     Matrix::Identity(world);
     Matrix::Identity(view);
@@ -20,7 +18,6 @@ Engine::Engine() : lights(kLightSlots) {
 
 Engine::~Engine() {
     Close();
-    if (g_engine == this) g_engine = nullptr;
 }
 
 int Engine::Open(int w, int h, int colourMode) {
@@ -30,9 +27,7 @@ int Engine::Open(int w, int h, int colourMode) {
         w = 800;
         h = 600;
     }
-    if (!OpenDisplay(w, h, colourMode)) return 0;
-    if (!g_engine) g_engine = this;
-    return 1;
+    return OpenDisplay(w, h, colourMode) ? 1 : 0;
 }
 
 int Engine::OpenDisplay(int w, int h, int colourMode) {

@@ -20,9 +20,6 @@ namespace lib3d {
 
 class Engine;
 
-// The engine the program runs on, set by the first successful Open.
-extern Engine *g_engine;
-
 // Colour set of a texture slot; meshes copy their material colours into it.
 struct SlotMaterial {
     float diffuse[4] = {1, 1, 1, 1};

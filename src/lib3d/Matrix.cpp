@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "device/Types.h"
+
 namespace lib3d {
 namespace {
 
@@ -24,19 +26,11 @@ float Dot(const float a[3], const float b[3]) {
 }  // namespace
 
 void Matrix::Identity(float m[16]) {
-    for (int i = 0; i < 16; i++) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+    device::MatrixIdentity(m);
 }
 
 void Matrix::Multiply(const float a[16], const float b[16], float out[16]) {
-    float r[16];
-    for (int i = 0; i < 4; i++) {
-        for (int j = 0; j < 4; j++) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; k++) sum += a[i * 4 + k] * b[k * 4 + j];
-            r[i * 4 + j] = sum;
-        }
-    }
-    std::memcpy(out, r, sizeof(r));
+    device::MatrixMultiply(a, b, out);
 }
 
 void Matrix::Transpose(const float m[16], float out[16]) {

@@ -38,7 +38,7 @@ int Scene::Load(const char *folder, const char *fileName, int what) {
         }
         if (item.kind == ThreeDsItem::kCamera) {
             const ThreeDsCamera &src = data.cameras[item.index];
-            Camera c;
+            SceneCamera c;
             c.name = src.name;
             memcpy(c.position, src.position, sizeof c.position);
             memcpy(c.target, src.target, sizeof c.target);

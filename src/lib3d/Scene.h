@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "lib3d/Camera.h"
+#include "lib3d/SceneCamera.h"
 #include "lib3d/Light.h"
 #include "lib3d/Material.h"
 #include "lib3d/Mesh.h"
@@ -63,7 +63,7 @@ public:
     int meshCount = 0;
     std::vector<std::unique_ptr<class Mesh>> meshes;
     std::vector<Light> lights;
-    std::vector<Camera> cameras;
+    std::vector<SceneCamera> cameras;
     std::vector<std::unique_ptr<struct Material>> materials;
     float ambient[3] = {0, 0, 0};
     float matrix[16];

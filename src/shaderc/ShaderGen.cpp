@@ -6,6 +6,7 @@
 
 #include "shaderc/ShaderCompiler.h"
 #include "shaderc/ShaderText.h"
+#include "shaderc/Swizzle.h"
 
 namespace {
 
@@ -14,25 +15,6 @@ bool IsNameStart(char c) {
 }
 bool IsNameChar(char c) {
     return IsNameStart(c) || (c >= '0' && c <= '9');
-}
-
-int Component(char c) {
-    switch (c) {
-        case 'x':
-        case 'r':
-            return 0;
-        case 'y':
-        case 'g':
-            return 1;
-        case 'z':
-        case 'b':
-            return 2;
-        case 'w':
-        case 'a':
-            return 3;
-        default:
-            return -1;
-    }
 }
 
 int BitCount(uint8_t m) {
@@ -491,7 +473,7 @@ int ShaderGen::Assign(const std::string &s) {
         int last = -1;
         d.mask = 0;
         for (char c : m) {
-            int k = Component(c);
+            int k = SwizzleComponent(c);
             if (k <= last || m.size() > 4)
                 return Fail("Error: bad write mask in '" + lhs.substr(0, 60) + "'");
             d.mask |= (uint8_t)(1 << k);
@@ -586,7 +568,7 @@ int ShaderGen::Expr(const std::string &e, const GenDest &d) {
                 return Fail("Error: bad swizzle in '" + e.substr(0, 60) + "'");
             uint8_t s[4];
             for (size_t k = 0; k < 4; k++) {
-                int c = Component(sw[k < sw.size() ? k : sw.size() - 1]);
+                int c = SwizzleComponent(sw[k < sw.size() ? k : sw.size() - 1]);
                 if (c < 0) return Fail("Error: bad swizzle in '" + e.substr(0, 60) + "'");
                 s[k] = o.swz[c];
             }
@@ -662,7 +644,7 @@ int ShaderGen::Simple(const std::string &e, GenOperand &o) {
         if (sw.size() > 4) return Fail("Error: bad swizzle '." + sw.substr(0, 10) + "'"), -1;
         uint8_t s[4];
         for (size_t k = 0; k < 4; k++) {
-            int comp = Component(sw[k < sw.size() ? k : sw.size() - 1]);
+            int comp = SwizzleComponent(sw[k < sw.size() ? k : sw.size() - 1]);
             if (comp < 0) return Fail("Error: bad swizzle '." + sw.substr(0, 10) + "'"), -1;
             s[k] = o.swz[comp];
         }

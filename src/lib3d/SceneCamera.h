@@ -6,7 +6,7 @@
 
 namespace lib3d {
 
-struct Camera {
+struct SceneCamera {
     std::string name;
     float position[3] = {0, 0, 0};
     float target[3] = {0, 0, 0};
