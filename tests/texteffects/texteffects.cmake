@@ -1,0 +1,7 @@
+# The text-effect generator: the drawing operations on small canvases, the
+# script reader and its limits, the tiled picture, and the shipped scripts.
+marbrix_test(texteffects_test
+  SOURCES Effects_test.cpp Text_test.cpp Script_test.cpp Tiled_test.cpp
+  LIBS marbrix_texteffects marbrix_image marbrix_persist)
+# The font and the shipped scripts and pictures of the runtime folder.
+add_dependencies(texteffects_test data)
