@@ -48,6 +48,33 @@ const uint8_t *Pixel(const Image &img, int x, int y) {
     return &img.pixels[(static_cast<size_t>(y) * img.width + x) * 4];
 }
 
+// The soft-edge weight over the visible part of a box. Its area term is a
+// column factor times a row factor, so both are computed once per column
+// and row; the weights are exactly those of SoftEdgeWeight.
+class SoftEdge {
+public:
+    SoftEdge(const Clip &c, int bw, int bh, int r) : i0_(c.i0), j0_(c.j0), none_(r < 1) {
+        twoR2_ = 2.0f * r * r;
+        if (none_) return;
+        for (int i = c.i0; i < c.i1; i++)
+            ax_.push_back(std::min(i + r, bw - 1) - std::max(i - r, 0));
+        for (int j = c.j0; j < c.j1; j++)
+            ay_.push_back(std::min(j + r, bh - 1) - std::max(j - r, 0));
+    }
+    float operator()(int i, int j) const {
+        if (none_) return 1.0f;
+        const long long area = static_cast<long long>(ax_[i - i0_]) * ay_[j - j0_];
+        float t = (static_cast<float>(area) - twoR2_) / twoR2_;
+        return t < 0.0f ? 0.0f : t > 1.0f ? 1.0f : t;
+    }
+
+private:
+    int i0_, j0_;
+    bool none_;
+    float twoR2_ = 0;
+    std::vector<int> ax_, ay_;
+};
+
 // One random value of the clouds: a spread of n around the mean of two
 // neighbours, kept to a byte.
 int Displace(RandomSource random, int n, int a, int b) {
@@ -104,6 +131,20 @@ void Subdivide2D(Grid &g, int x0, int y0, int x1, int y1, RandomSource random) {
     }
 }
 
+// The smallest and largest |v| for v in [a, b].
+void AbsRange(long long a, long long b, long long *lo, long long *hi) {
+    if (a <= 0 && b >= 0) {
+        *lo = 0;
+        *hi = std::max(-a, b);
+    } else if (b < 0) {
+        *lo = -b;
+        *hi = -a;
+    } else {
+        *lo = a;
+        *hi = b;
+    }
+}
+
 int StdRandom() {
     return std::rand();
 }
@@ -152,9 +193,10 @@ void ShadowBox(Image *canvas, int x, int y, int bw, int bh, int r) {
     if (!Usable(*canvas)) return;
     Clip c = ClipBox(*canvas, x, y, bw, bh);
     if (c.Empty()) return;
+    const SoftEdge weight(c, bw, bh, r);
     for (int j = c.j0; j < c.j1; j++)
         for (int i = c.i0; i < c.i1; i++) {
-            float t = SoftEdgeWeight(i, j, bw, bh, r);
+            float t = weight(i, j);
             float f = 1.0f - 0.5f * t * t;
             uint8_t *p = Pixel(canvas, x + i, y + j);
             for (int k = 0; k < 3; k++) p[k] = ToByte(static_cast<double>(p[k] * f));
@@ -202,10 +244,11 @@ void Stretch(Image *canvas, const Image &bitmap, int x, int y) {
             const uint8_t *c = Pixel(bitmap, u0[i], v1), *d = Pixel(bitmap, u1[i], v1);
             const float f = fu[i];
             uint8_t *p = Pixel(canvas, i, j);
+            // A blend of bytes stays within 0..255.
             for (int k = 0; k < 3; k++) {
                 float top = a[k] + (b[k] - a[k]) * f;
                 float bottom = c[k] + (d[k] - c[k]) * f;
-                p[k] = ToByte(static_cast<double>(top + (bottom - top) * fv));
+                p[k] = static_cast<uint8_t>(static_cast<int>(top + (bottom - top) * fv));
             }
         }
     }
@@ -256,9 +299,11 @@ void DrawFeatheredBitmap(Image *canvas, const Image &bitmap, int x, int y) {
                                       static_cast<double>(bitmap.height) * bitmap.height);
     const int r = static_cast<int>(0.1 * diagonal);
     Clip c = ClipBox(*canvas, x, y, bitmap.width, bitmap.height);
+    if (c.Empty()) return;
+    const SoftEdge weight(c, bitmap.width, bitmap.height, r);
     for (int j = c.j0; j < c.j1; j++)
         for (int i = c.i0; i < c.i1; i++) {
-            float t = SoftEdgeWeight(i, j, bitmap.width, bitmap.height, r);
+            float t = weight(i, j);
             float w = t * t;
             const uint8_t *s = Pixel(bitmap, i, j);
             uint8_t *p = Pixel(canvas, x + i, y + j);
@@ -274,9 +319,11 @@ void GradientBox(Image *canvas, const int colour[3], int x, int y, int width, in
               width, height, r);
     const int c[3] = {Clamp(colour[0], 0, 255), Clamp(colour[1], 0, 255), Clamp(colour[2], 0, 255)};
     Clip clip = ClipBox(*canvas, x, y, width, height);
+    if (clip.Empty()) return;
+    const SoftEdge weight(clip, width, height, r);
     for (int j = clip.j0; j < clip.j1; j++)
         for (int i = clip.i0; i < clip.i1; i++) {
-            float t = SoftEdgeWeight(i, j, width, height, r);
+            float t = weight(i, j);
             float w = t * t;
             uint8_t *p = Pixel(canvas, x + i, y + j);
             for (int k = 0; k < 3; k++)
@@ -378,14 +425,19 @@ double WaveHeight(int p, int q, int width, int height, int amplitude, int period
 void Wave(Image *canvas, int amplitude, int periods, bool shaded, int lx, int ly) {
     if (!Usable(*canvas)) return;
     const int W = canvas->width, H = canvas->height;
-    // Heights of every point the ripple looks at, one beyond each edge.
-    const int tw = W + 2;
-    std::vector<double> h(static_cast<size_t>(tw) * (H + 2));
-    for (int q = -1; q <= H; q++)
-        for (int p = -1; p <= W; p++)
-            h[static_cast<size_t>(q + 1) * tw + (p + 1)] =
-                WaveHeight(p, q, W, H, amplitude, periods);
-    auto at = [&](int p, int q) { return h[static_cast<size_t>(q + 1) * tw + (p + 1)]; };
+    // Heights of every point the ripple looks at, one beyond each edge. The
+    // height depends only on the distance to the centre, so one quadrant of
+    // offsets is computed and mirrored.
+    const int hw = W / 2, hh = H / 2;
+    const int qw = std::max(hw + 1, W - hw) + 1, qh = std::max(hh + 1, H - hh) + 1;
+    std::vector<double> quadrant(static_cast<size_t>(qw) * qh);
+    for (int dy = 0; dy < qh; dy++)
+        for (int dx = 0; dx < qw; dx++)
+            quadrant[static_cast<size_t>(dy) * qw + dx] =
+                WaveHeight(hw + dx, hh + dy, W, H, amplitude, periods);
+    auto at = [&](int p, int q) {
+        return quadrant[static_cast<size_t>(std::abs(q - hh)) * qw + std::abs(p - hw)];
+    };
     const Image copy = *canvas;
     for (int j = 0; j < H; j++)
         for (int i = 0; i < W; i++) {
@@ -425,16 +477,24 @@ void Emboss(Image *canvas, int x, int y, int radius, int w0, int w1, int w2) {
                                                 static_cast<long long>(w1) * p[1] +
                                                 static_cast<long long>(w2) * p[2];
         }
-    // The light for every point within half a canvas around it, computed once.
+    // The light is looked up within half a canvas around it (2W x 2H
+    // points). It depends only on the distance to the spot, so it is
+    // computed once for each distinct pair of |dx|, |dy| in that area.
     const int ox = W / 2, oy = H / 2, tw = 2 * W, th = 2 * H;
-    std::vector<uint8_t> light(static_cast<size_t>(tw) * th);
-    for (int ty = 0; ty < th; ty++)
-        for (int tx = 0; tx < tw; tx++) {
-            const double dx = static_cast<double>(tx - ox) - x,
-                         dy = static_cast<double>(ty - oy) - y;
-            light[static_cast<size_t>(ty) * tw + tx] =
-                static_cast<uint8_t>(EmbossLight(std::sqrt(dx * dx + dy * dy), radius));
+    long long loX, hiX, loY, hiY;
+    AbsRange(-static_cast<long long>(ox) - x, tw - 1LL - ox - x, &loX, &hiX);
+    AbsRange(-static_cast<long long>(oy) - y, th - 1LL - oy - y, &loY, &hiY);
+    const int qw = static_cast<int>(hiX - loX + 1), qh = static_cast<int>(hiY - loY + 1);
+    const long long r = std::max(1, radius), r2 = r * r;
+    std::vector<uint8_t> light(static_cast<size_t>(qw) * qh, 0);
+    for (int b = 0; b < qh; b++)
+        for (int a = 0; a < qw; a++) {
+            const long long dx = loX + a, dy = loY + b, d2 = dx * dx + dy * dy;
+            if (d2 < r2)  // beyond the radius the light is 0
+                light[static_cast<size_t>(b) * qw + a] =
+                    static_cast<uint8_t>(EmbossLight(std::sqrt(static_cast<double>(d2)), radius));
         }
+    const long long spotX = static_cast<long long>(ox) + x, spotY = static_cast<long long>(oy) + y;
     for (int j = 0; j < H; j++)
         for (int i = 0; i < W; i++) {
             const size_t at = static_cast<size_t>(j) * W + i;
@@ -442,7 +502,8 @@ void Emboss(Image *canvas, int x, int y, int radius, int w0, int w1, int w2) {
             const long long below = j + 1 < H ? e[at + W] : right;
             const long long gx = right - e[at], gy = below - e[at];
             const int tx = Clamp(i + gx + ox, 0, tw - 1), ty = Clamp(j + gy + oy, 0, th - 1);
-            const int l = light[static_cast<size_t>(ty) * tw + tx];
+            const long long ax = std::llabs(tx - spotX) - loX, ay = std::llabs(ty - spotY) - loY;
+            const int l = light[static_cast<size_t>(ay) * qw + ax];
             uint8_t *p = Pixel(canvas, i, j);
             for (int k = 0; k < 3; k++)
                 p[k] = static_cast<uint8_t>(std::min(255, 2 * p[k] * l / 255));
