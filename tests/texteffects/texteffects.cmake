@@ -3,5 +3,6 @@
 marbrix_test(texteffects_test
   SOURCES Effects_test.cpp Text_test.cpp Script_test.cpp Tiled_test.cpp
   LIBS marbrix_texteffects marbrix_image marbrix_persist)
-# The font and the shipped scripts and pictures of the runtime folder.
-add_dependencies(texteffects_test data)
+# The font, the textures and the shipped scripts of the runtime folder.
+add_dependencies(texteffects_test data_font data_textures data_texteffect_title
+                 data_texteffect_banner)
