@@ -177,11 +177,13 @@ private:
         }
     }
 
+    enum BlockResult { BlockRead, BlockLongLine, BlockMissing };
+
     // Reads an item's block: the lines after the one holding "{", up to the
-    // one holding "}". Returns false when a line was too long (its item is
-    // then skipped; the block is still read to its end).
+    // one holding "}". A line too long skips the item, but the block is still
+    // read to its end so that the next item starts in the right place.
     template <typename Apply>
-    bool Block(Apply apply) {
+    BlockResult Block(Apply apply) {
         std::u16string line;
         bool opened = false;
         while (in_.Line(&line))
@@ -189,17 +191,17 @@ private:
                 opened = true;
                 break;
             }
-        if (!opened) return false;
-        bool ok = true;
+        if (!opened) return BlockMissing;  // the file ended
+        BlockResult result = BlockRead;
         while (in_.Line(&line)) {
             if (Contains(line, "}")) break;
             if (line.size() > static_cast<size_t>(kMaxName)) {
-                ok = false;
+                result = BlockLongLine;
                 continue;
             }
             apply(line);
         }
-        return ok;
+        return result;
     }
 
     // Common checks of a new font or bitmap named `name`.
@@ -228,7 +230,7 @@ private:
         ScriptFont f;
         f.name = name;
         int v[6];
-        const bool linesOk = Block([&](const std::u16string &line) {
+        const BlockResult block = Block([&](const std::u16string &line) {
             if (Contains(line, "FICHIER")) FileName(line, &f.file);
             if (Contains(line, "SIZE") && ScanLine(line, "%d", v)) f.size = v[0];
             if (Contains(line, "GRAS")) f.style = image::StyleBold;
@@ -249,7 +251,9 @@ private:
             }
             if (Contains(line, "SINUS")) f.fillMode = 2;
         });
-        if (!linesOk) return Say("line longer than 255 units, skipped the block of", name);
+        if (block == BlockMissing) return;
+        if (block == BlockLongLine)
+            return Say("line longer than 255 units, skipped the block of", name);
         if (f.file.empty() || f.size == 0) return;  // not a font: nothing to report
         if (!Admissible(name, script_->fonts.size(), "fonts")) return;
         if (f.size < 0 || f.size > kMaxFontSize) {
@@ -276,7 +280,7 @@ private:
         b.name = name;
         int v[6];
         bool have = false;
-        const bool linesOk = Block([&](const std::u16string &line) {
+        const BlockResult block = Block([&](const std::u16string &line) {
             if (Contains(line, "FICHIER") && FileName(line, &b.file)) {
                 b.clouds = false;
                 have = true;
@@ -293,7 +297,9 @@ private:
             }
             if (Contains(line, "OUTLINE") && ScanLine(line, "%d", v)) b.outline = v[0];
         });
-        if (!linesOk) return Say("line longer than 255 units, skipped the block of", name);
+        if (block == BlockMissing) return;
+        if (block == BlockLongLine)
+            return Say("line longer than 255 units, skipped the block of", name);
         if (!have) return;
         if (!Admissible(name, script_->bitmaps.size(), "bitmaps")) return;
         if (b.clouds) {

@@ -273,6 +273,12 @@ TEST_F(ScriptTest, FilesAndMarks) {
     ScriptHandle be(LoadScriptFromMemory(big, sizeof big, "be"));
     ASSERT_TRUE(be);
 
+    // A block cut off by the end of the file adds nothing and says nothing.
+    ScriptHandle cut = LoadQuiet("FONTES { f\nSIZE=3 FICHIER=\"x.ttf\"", &err);
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(cut->fonts.empty());
+    EXPECT_EQ(err, "");
+
     // A script file in the context folder.
     std::string b = Bytes("COMPOSITION { ONDE=(3,4) }");
     FILE *f = fopen("script.txt", "wb");
