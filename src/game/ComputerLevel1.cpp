@@ -119,7 +119,6 @@ int32_t OpenValues(const Rules &rules) {
 
 int DecideLevel1(Rules &rules, int seat, ComputerNotes *notes, CpuMove *move,
                  const Level1Weights &w) {
-
     if (seat != 0 && seat != 1) return ActionPass;
     Player &me = rules.players[seat];
     const Player &other = rules.players[1 - seat];
@@ -194,8 +193,8 @@ int DecideLevel1(Rules &rules, int seat, ComputerNotes *notes, CpuMove *move,
         // behind, and fewer than two draws this turn; else a pass. (Drawing
         // on regardless fills the hand and loses the blocked games.)
         const int own = me.HandSize();
-        action = own < Rules::kMaxHand && other.HandSize() + 2 > own &&
-                         notes->drawsThisTurn < 2 && !rules.boneyard.empty()
+        action = own < Rules::kMaxHand && other.HandSize() + 2 > own && notes->drawsThisTurn < 2 &&
+                         !rules.boneyard.empty()
                      ? ActionDraw
                      : ActionPass;
         notes->openAfter = SpotValues(rules.board);

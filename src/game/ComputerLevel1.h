@@ -19,11 +19,11 @@ struct CpuMove;
 // What the stronger computer has seen of the opponent in the current game.
 // Plain values: a new game clears them.
 struct ComputerNotes {
-    int32_t lacks = 0;         // bit v: the opponent showed it has no v to play
-    int32_t openAfter = 0;     // bit v: v was open when this seat last ended its turn
-    int32_t placed = -1;       // tiles on the table then (-1: nothing seen yet)
-    int32_t boneyard = 0;      // tiles in the boneyard then
-    int32_t drawsThisTurn = 0; // this seat's draws since it last laid or passed
+    int32_t lacks = 0;          // bit v: the opponent showed it has no v to play
+    int32_t openAfter = 0;      // bit v: v was open when this seat last ended its turn
+    int32_t placed = -1;        // tiles on the table then (-1: nothing seen yet)
+    int32_t boneyard = 0;       // tiles in the boneyard then
+    int32_t drawsThisTurn = 0;  // this seat's draws since it last laid or passed
 };
 
 // How much each consideration weighs; the defaults are the tuned ones.

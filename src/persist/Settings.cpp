@@ -53,9 +53,9 @@ int LoadSettings(Settings *settings, NameBuffer &name1, NameBuffer &name2) {
 
 int SaveSettings(const Settings &s, const NameBuffer &name1, const NameBuffer &name2) {
     const std::vector<std::pair<std::string, std::string>> values = {
-        {"Width", Decimal(s.width)},   {"Height", Decimal(s.height)},
-        {"Shadow", Decimal(s.shadow)}, {"Reflect", Decimal(s.reflect)},
-        {"Sound", Decimal(s.sound)},   {"Music", Decimal(s.music)},
+        {"Width", Decimal(s.width)},     {"Height", Decimal(s.height)},
+        {"Shadow", Decimal(s.shadow)},   {"Reflect", Decimal(s.reflect)},
+        {"Sound", Decimal(s.sound)},     {"Music", Decimal(s.music)},
         {"LayHelp", Decimal(s.layHelp)}, {"Level", Decimal(s.level)},
     };
     int ok = platform::IniWriteStrings("Game", values, SettingsFilePath().c_str()) ? 1 : 0;

@@ -52,7 +52,6 @@ TEST_F(Level1Test, LaysWhereLevelZeroDraws) {
     EXPECT_EQ(rules.board.placed.back(), rules.FindTile(4, 6));
     EXPECT_EQ(rules.current, 0);
     EXPECT_EQ(rules.players[1].HandSize(), 1);
-
 }
 
 TEST_F(Level1Test, CanLayFollowsTheLevelsOwnSearch) {

@@ -153,7 +153,8 @@ TEST_F(LayHelpTest, TurningVisitsOnlyTheAnglesThatFitThere) {
         probe.angle = static_cast<float>(90 * k);
         float dx, dz;
         AngleDir(probe.angle, &dx, &dz);
-        fits[k] = rules.board.CanPlace(&probe, 17, 15) || rules.board.CanPlace(&probe, 17 - dx, 15 - dz);
+        fits[k] =
+            rules.board.CanPlace(&probe, 17, 15) || rules.board.CanPlace(&probe, 17 - dx, 15 - dz);
     }
     // Mask 11 refuses a 5-6 running back (180) into the tile it joins.
     ASSERT_FALSE(fits[2]);
