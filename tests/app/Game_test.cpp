@@ -88,6 +88,9 @@ TEST_F(GameTest, FirstStartWritesSettingsAndNamesAndOpensAWindow) {
     EXPECT_EQ(screen->h, 600);
     EXPECT_EQ(game->players[0].isComputer, 0);
     EXPECT_EQ(game->players[1].isComputer, 1);
+    // Lay help on, the computer as it always played.
+    EXPECT_EQ(game->controls.help.enabled, 1);
+    EXPECT_EQ(game->rules.level, 0);
 }
 
 TEST_F(GameTest, GamePathElsewhereKeepsLanguageInTheWorkingFolder) {
@@ -112,6 +115,23 @@ TEST_F(GameTest, SettingsOfAnExistingFileAreUsedAndNamesRestored) {
     // The names file was missing: defaults, written with the settings.
     EXPECT_NE(ReadFile("playersname.txt"), "<missing>");
     EXPECT_NE(ReadFile("config.ini").find("Shadow=0\n"), std::string::npos);
+}
+
+TEST_F(GameTest, LayHelpAndLevelComeFromTheSettings) {
+    WriteFile("config.ini", "[Game]\nFullscreen=0\nLayHelp=0\nLevel=1\n");
+    std::string err;
+    ASSERT_TRUE(Init(&err)) << err;
+    EXPECT_EQ(game->controls.help.enabled, 0);
+    EXPECT_EQ(game->rules.level, 1);
+    game->Shutdown();
+    // A level the game does not have plays as level 0; help is any nonzero.
+    game.reset(new Game);
+    game->input = &input;
+    WriteFile("config.ini", "[Game]\nFullscreen=0\nLayHelp=7\nLevel=5\n");
+    ASSERT_TRUE(Init(&err)) << err;
+    EXPECT_EQ(game->controls.help.enabled, 1);
+    EXPECT_EQ(game->rules.level, 0);
+    EXPECT_EQ(game->settings.level, 5);  // kept as written
 }
 
 TEST_F(GameTest, UnreadableTextTableStopsStartUp) {
