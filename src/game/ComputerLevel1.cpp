@@ -57,32 +57,12 @@ float ChanceOfNone(int pool, int answers, int held) {
     return p;
 }
 
-// Saves and restores what laying a tile on a copy of the board changes in
-// the tile records: the tile itself and the links of the tiles offering spots.
-class TrialLay {
-public:
-    TrialLay(const Board &board, Tile *tile) : tile_(tile), saved_(*tile) {
-        for (const Spot &s : board.spots) {
-            if (s.tile) links_.push_back({s.tile, s.tile->link1, s.tile->link2});
-        }
-    }
-    ~TrialLay() {
-        *tile_ = saved_;
-        for (const Links &l : links_) {
-            l.tile->link1 = l.link1;
-            l.tile->link2 = l.link2;
-        }
-    }
-
-private:
-    struct Links {
-        Tile *tile;
-        Tile *link1;
-        Tile *link2;
-    };
-    Tile *tile_;
-    Tile saved_;
-    std::vector<Links> links_;
+// The links of the tiles offering spots: all that laying a tile on a copy
+// of the board changes in other tile records, put back after each trial.
+struct SavedLinks {
+    Tile *tile;
+    Tile *link1;
+    Tile *link2;
 };
 
 int SpotValues(const Board &board) {
@@ -140,6 +120,10 @@ int DecideLevel1(Rules &rules, int seat, ComputerNotes *notes, CpuMove *move,
     }
 
     std::vector<Drop> drops;
+    std::vector<SavedLinks> links;
+    for (const Spot &s : rules.board.spots) {
+        if (s.tile) links.push_back({s.tile, s.tile->link1, s.tile->link2});
+    }
     Board trial;
     float bestScore = 0.0f;
     bool found = false;
@@ -151,14 +135,16 @@ int DecideLevel1(Rules &rules, int seat, ComputerNotes *notes, CpuMove *move,
             if (u != t) restBits |= TileBits(*u);
         }
         for (const Drop &d : drops) {
-            int open;
-            {
-                TrialLay undo(rules.board, t);
-                trial.placed = rules.board.placed;
-                trial.spots = rules.board.spots;
-                t->angle = d.angle;
-                trial.Place(t, d.x, d.z);
-                open = SpotValues(trial);
+            const Tile saved = *t;
+            trial.placed = rules.board.placed;
+            trial.spots = rules.board.spots;
+            t->angle = d.angle;
+            trial.Place(t, d.x, d.z);
+            const int open = SpotValues(trial);
+            *t = saved;
+            for (const SavedLinks &l : links) {
+                l.tile->link1 = l.link1;
+                l.tile->link2 = l.link2;
             }
             int follow = 0;
             for (const Tile *u : me.hand) {
