@@ -1,6 +1,7 @@
 // Cost of the computer's decision on a crowded board (more than 20 tiles laid,
-// a hand of 10), against one sweep of CanPlace over the board's spots measured
-// in the same run, and the per-frame move count that runs while anyone plays.
+// a hand of 10), at level 0 and at level 1, against one sweep of CanPlace over
+// the board's spots measured in the same run, and the per-frame move count
+// that runs while anyone plays.
 //
 // The board is grown from two double-six sets, so that 20+ laid tiles and a
 // hand of 10 can coexist; the rules never look at where a tile record lives.
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "game/Autoplay.h"
+#include "game/Drops.h"
 
 namespace {
 
@@ -113,6 +115,25 @@ void BM_Decide(benchmark::State &state) {
     Describe(state);
 }
 BENCHMARK(BM_Decide)->Unit(benchmark::kMicrosecond);
+
+// The stronger computer on the same table: every legal drop of every tile,
+// each tried on a copy of the board to judge the ends it leaves.
+void BM_DecideLevel1(benchmark::State &state) {
+    Crowded &c = Table();
+    std::vector<Drop> drops;
+    int legal = 0;
+    for (Tile *t : c.rules.players[1].hand) legal += ListDrops(c.rules.board, t, &drops);
+    c.rules.level = 1;
+    for (auto _ : state) {
+        c.rules.current = 1;
+        c.rules.notes[1] = ComputerNotes();
+        benchmark::DoNotOptimize(c.rules.Decide());
+    }
+    c.rules.level = 0;
+    Describe(state);
+    state.counters["drops"] = legal;
+}
+BENCHMARK(BM_DecideLevel1)->Unit(benchmark::kMicrosecond);
 
 // What every frame of play costs the rules: both seats' counts, including
 // whether each can really lay a tile.

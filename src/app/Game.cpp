@@ -111,6 +111,8 @@ void Game::InitSettings() {
     persist::LoadSettings(&settings, players[0].name, players[1].name);
     pendingWidth = settings.width;
     pendingHeight = settings.height;
+    controls.help.enabled = settings.layHelp != 0 ? 1 : 0;
+    rules.level = settings.level == 1 ? 1 : 0;
 }
 
 // 32-bit colour, else 16-bit. Sizes no display offers are refused before

@@ -39,7 +39,7 @@ int Game::PlayUpdate() {
     pointer.overBoard = pointerOverBoard;
     pointer.boardX = pointerWorld[0] + kPickToBoard;
     pointer.boardZ = pointerWorld[2] + kPickToBoard;
-    if (pointerOverBoard) rules.PreviewPlacement(pointer.boardX, pointer.boardZ);
+    controls.Preview(pointer);
 
     camera.HandleHeldKeys(*input);
     pointer.ctrlHeld = input->KeyDown(platform::KeyLCtrl) ? 1 : 0;

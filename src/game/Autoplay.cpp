@@ -1,5 +1,7 @@
 #include "game/Autoplay.h"
 
+#include <utility>
+
 namespace game {
 
 uint32_t SeatRandom::Next() {
@@ -59,6 +61,103 @@ SimpleSeat::Outcome SimpleSeat::Act(Rules &rules) {
     return Stuck;
 }
 
+int ComputerSeat::Decide(Rules &rules, int seat, CpuMove *move) {
+    if (level_ >= 1) return DecideLevel1(rules, seat, &notes_, move);
+    // Level 0 with this seat's own straight-run counters, and its draw rule
+    // seen from this seat: draw while holding fewer than 10, the other seat
+    // not more than one tile behind, and fewer than two draws this turn.
+    std::swap(runAcross_, rules.runAcross);
+    std::swap(runAlong_, rules.runAlong);
+    int action;
+    if (rules.CollectCandidates(seat, &candidates_) > 0) {
+        const Candidate *best = &candidates_[0];
+        for (const Candidate &c : candidates_) {
+            if (c.score > best->score) best = &c;
+        }
+        move->tile = best->tile;
+        move->x = best->x;
+        move->z = best->z;
+        move->angle = best->angle;
+        action = ActionLay;
+    } else {
+        int own = rules.players[seat].HandSize();
+        int other = rules.players[1 - seat].HandSize();
+        action = own < Rules::kMaxHand && other + 2 > own && drawsThisTurn_ < 2 &&
+                         !rules.boneyard.empty()
+                     ? ActionDraw
+                     : ActionPass;
+    }
+    std::swap(runAcross_, rules.runAcross);
+    std::swap(runAlong_, rules.runAlong);
+    return action;
+}
+
+// The straight-run counters as the computer keeps them.
+static void CountRun(float angle, int *across, int *along) {
+    if (angle == 0.0f || angle == 180.0f) {
+        *across += 1;
+        *along = 0;
+    } else {
+        *along += 1;
+        *across = 0;
+    }
+}
+
+SeatPlayer::Outcome ComputerSeat::LayMove(Rules &rules, const CpuMove &move) {
+    const Player &p = rules.players[rules.current];
+    int slot = -1;
+    for (int i = 0; i < p.HandSize(); ++i) {
+        if (p.hand[i] == move.tile) slot = i;
+    }
+    if (slot < 0 || !rules.SelectSlot(slot)) return Refused;
+    for (int n = 0; n < 4 && rules.placementAngle != move.angle; ++n) rules.RotatePlacement();
+    if (!rules.DropSelected(move.x, move.z)) return Refused;
+    CountRun(move.angle, &runAcross_, &runAlong_);
+    drawsThisTurn_ = 0;
+    return Laid;
+}
+
+SeatPlayer::Outcome ComputerSeat::LayAnyDrop(Rules &rules) {
+    const Player &p = rules.players[rules.current];
+    for (Tile *t : p.hand) {
+        if (ListDrops(rules.board, t, &drops_) > 0) {
+            CpuMove m;
+            m.tile = t;
+            m.x = drops_[0].x;
+            m.z = drops_[0].z;
+            m.angle = drops_[0].angle;
+            forcedLays += 1;
+            return LayMove(rules, m);
+        }
+    }
+    return Stuck;
+}
+
+SeatPlayer::Outcome ComputerSeat::Act(Rules &rules) {
+    if (rules.firstMove) {
+        // The opening tile, already selected, in the middle at a random angle.
+        for (int turns = random_.Below(4); turns > 0; --turns) rules.RotatePlacement();
+        float angle = rules.placementAngle;
+        if (!rules.DropSelected(15.0f, 15.0f)) return Refused;
+        CountRun(angle, &runAcross_, &runAlong_);
+        return Laid;
+    }
+    CpuMove move;
+    int action = Decide(rules, rules.current, &move);
+    if (action == ActionLay) return LayMove(rules, move);
+    // The human's controls allow a draw or a pass only to a seat that cannot lay.
+    if (!rules.MayPassOrDraw()) return LayAnyDrop(rules);
+    if (action == ActionDraw && rules.Draw()) {
+        drawsThisTurn_ += 1;
+        return Drew;
+    }
+    if (rules.Pass()) {
+        drawsThisTurn_ = 0;
+        return Passed;
+    }
+    return Stuck;
+}
+
 namespace {
 
 // Tells the match when the game is over.
@@ -70,7 +169,7 @@ public:
 
 }  // namespace
 
-MatchResult PlayMatch(Rules &rules, SimpleSeat &seat, int maxTurns, MatchObserver *observer) {
+MatchResult PlayMatch(Rules &rules, SeatPlayer &seat, int maxTurns, MatchObserver *observer) {
     MatchHost host;
     RulesHost *previous = rules.Host();
     rules.SetHost(&host);
@@ -89,10 +188,10 @@ MatchResult PlayMatch(Rules &rules, SimpleSeat &seat, int maxTurns, MatchObserve
         if (observer) before = rules.board;
         rules.BeginFrame();
         if (rules.HumanToMove()) {
-            SimpleSeat::Outcome o = seat.Act(rules);
-            if (o == SimpleSeat::Refused) r.refused += 1;
-            if (o == SimpleSeat::Stuck || o == SimpleSeat::Refused) {
-                r.stuck += o == SimpleSeat::Stuck;
+            SeatPlayer::Outcome o = seat.Act(rules);
+            if (o == SeatPlayer::Refused) r.refused += 1;
+            if (o == SeatPlayer::Stuck || o == SeatPlayer::Refused) {
+                r.stuck += o == SeatPlayer::Stuck;
                 break;
             }
         }

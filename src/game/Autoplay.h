@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "game/Drops.h"
 #include "game/Rules.h"
 
 namespace game {
@@ -26,13 +27,20 @@ private:
     uint64_t state_;
 };
 
-class SimpleSeat {
+// Plays the human seat through the human's controls only.
+class SeatPlayer {
 public:
     enum Outcome { Laid, Drew, Passed, Stuck, Refused };
 
-    explicit SimpleSeat(uint64_t seed) : random_(seed) {}
+    virtual ~SeatPlayer() {}
     // One action for the human seat to move.
-    Outcome Act(Rules &rules);
+    virtual Outcome Act(Rules &rules) = 0;
+};
+
+class SimpleSeat : public SeatPlayer {
+public:
+    explicit SimpleSeat(uint64_t seed) : random_(seed) {}
+    Outcome Act(Rules &rules) override;
 
 private:
     struct Drop {
@@ -45,6 +53,34 @@ private:
     SeatRandom random_;
     std::vector<Drop> drops_;
     std::vector<Spot> spots_;
+};
+
+// The computer's judgement at a level (0 as the computer seat plays by
+// default, 1 the stronger one) playing the human seat through the human's
+// controls, so two levels can be set against each other. One per game.
+class ComputerSeat : public SeatPlayer {
+public:
+    ComputerSeat(int level, uint64_t seed) : level_(level), random_(seed) {}
+    Outcome Act(Rules &rules) override;
+
+    // Turns in which the level-0 judgement wanted to draw or pass although a
+    // drop existed that it does not look for; the human's controls refuse
+    // that, so the seat laid the first such drop instead.
+    int forcedLays = 0;
+
+private:
+    int Decide(Rules &rules, int seat, CpuMove *move);
+    Outcome LayMove(Rules &rules, const CpuMove &move);
+    Outcome LayAnyDrop(Rules &rules);
+
+    int level_;
+    SeatRandom random_;
+    ComputerNotes notes_;
+    int runAcross_ = 0;
+    int runAlong_ = 0;
+    int drawsThisTurn_ = 0;
+    std::vector<Candidate> candidates_;
+    std::vector<Drop> drops_;
 };
 
 struct MatchResult {
@@ -66,7 +102,7 @@ public:
 
 // Deals a new game (from the C library generator as it stands) and plays it:
 // seat 0 by the given seat, seat 1 by the computer.
-MatchResult PlayMatch(Rules &rules, SimpleSeat &seat, int maxTurns, MatchObserver *observer);
+MatchResult PlayMatch(Rules &rules, SeatPlayer &seat, int maxTurns, MatchObserver *observer);
 
 // Whether two laid tiles share interior area; touching edges do not count.
 bool FootprintsOverlap(const Tile &p, const Tile &q);

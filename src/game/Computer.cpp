@@ -18,6 +18,16 @@ int Rules::Decide() {
     moveCount[current] = n;
 
     if (firstMove) return OpeningMove();
+    if (level >= 1) {
+        int action = DecideLevel1(*this, current, &notes[current], &cpuMove);
+        if (action == ActionLay) {
+            cpuMove.tile->x = cpuMove.x;
+            cpuMove.tile->z = cpuMove.z;
+            cpuMove.tile->angle = cpuMove.angle;
+            CountRuns(cpuMove.angle);
+        }
+        return action;
+    }
 
     int count = CollectCandidates(current, &scratchCandidates_);
     if (count > 0) {

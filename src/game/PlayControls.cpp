@@ -12,10 +12,14 @@ int PlayControls::HandSlotAt(int x, int width) {
     return slot < 0 ? 0 : slot;
 }
 
+void PlayControls::Preview(const PlayPointer &p) {
+    if (p.overBoard) help.Preview(rules_, p.boardX, p.boardZ);
+}
+
 int PlayControls::LeftRelease(const PlayPointer &p, int width, int height) {
     if (p.overBoard) {
         if (!rules_.selected) return 0;
-        rules_.DropSelected(p.boardX, p.boardZ);
+        help.Lay(rules_, p.boardX, p.boardZ);
         return 1;
     }
     int buttons = layout::ButtonsLeft(width);
@@ -43,7 +47,10 @@ int PlayControls::HandleEvent(const platform::InputEvent &e, const PlayPointer &
         if (p.ctrlHeld) return 0;
         if (e.button == platform::ButtonLeft) return LeftRelease(p, width, height);
         if (e.button == platform::ButtonRight) {
-            rules_.RotatePlacement();
+            if (p.overBoard)
+                help.Turn(rules_, p.boardX, p.boardZ);
+            else
+                rules_.RotatePlacement();
             return 1;
         }
         return 0;

@@ -4,6 +4,7 @@
 // the menu. The camera keys and picking are the presentation's; it supplies
 // the pointer's board point and whether the pointer is over the table.
 
+#include "game/LayHelp.h"
 #include "game/Rules.h"
 #include "platform/Input.h"
 
@@ -22,6 +23,13 @@ struct PlayPointer {
 class PlayControls {
 public:
     explicit PlayControls(Rules &rules) : rules_(rules) {}
+
+    // Snapping the held tile to a nearby legal drop; the play screen turns
+    // it on from the settings.
+    LayHelp help;
+
+    // The tile following the pointer over the board, before the events.
+    void Preview(const PlayPointer &pointer);
 
     // One event; returns 1 when it was one of the human's controls.
     int HandleEvent(const platform::InputEvent &event, const PlayPointer &pointer, int width,

@@ -9,9 +9,13 @@ namespace game {
 
 // World x = board x - kBoardHalf, world z = board z - kBoardHalf.
 constexpr float kBoardHalf = 16.0f;
-// A point picked on the table lands half a cell short of the board point
-// the rules use for a drop.
-constexpr float kPickToBoard = kBoardHalf + 0.5f;
+// The board point the pointer reports over the centre of a cell lies this
+// far past the cell's centre in x and in z (the pick is shifted by half a
+// cell against the drawing), so the point of a spot's ring as the pointer
+// sees it is (x + 0.5, z + 0.5).
+constexpr float kPointerCellOffset = 0.5f;
+// From a point picked on the table (world) to the board point the rules use.
+constexpr float kPickToBoard = kBoardHalf + kPointerCellOffset;
 
 namespace layout {
 

@@ -69,6 +69,7 @@ void Rules::NewGame() {
     lastAction = ActionNone;
     endCause = EndEmptyHand;
     turnEnded = 0;
+    notes[0] = notes[1] = ComputerNotes();
 
     for (int n = 0; n < 1000; ++n) {
         int i = rand() % kTileCount;
@@ -166,7 +167,7 @@ void Rules::CountMoves() {
         // every drop. The computer can lay what its own search finds.
         if (n == 0) {
             canLay[seat] = 0;
-        } else if (players[seat].isComputer) {
+        } else if (players[seat].isComputer && level < 1) {
             canLay[seat] = CollectCandidates(seat, &scratchCandidates_) > 0;
         } else {
             canLay[seat] = HasLegalDrop(seat);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/Board.h"
+#include "game/ComputerLevel1.h"
 #include "game/Player.h"
 #include "game/Sound.h"
 #include "game/Tile.h"
@@ -97,6 +98,11 @@ public:
     int32_t drawsThisTurn = 0;
     int32_t endCause = EndEmptyHand;
     int32_t turnEnded = 0;  // a turn ended in this frame
+    // The computer's strength: 0 the computer as it always played, 1 the
+    // stronger one (ComputerLevel1.h).
+    int32_t level = 0;
+    // What the stronger computer has seen of its opponent, per seat it plays.
+    ComputerNotes notes[2];
 
     explicit Rules(RulesHost *host = nullptr);
     // Hands, boneyard and board point into this object's own tile vector.

@@ -72,7 +72,8 @@ TEST_F(GameTest, FirstStartWritesSettingsAndNamesAndOpensAWindow) {
     EXPECT_EQ(game->settings.width, 800);
     EXPECT_EQ(game->settings.height, 600);
     EXPECT_EQ(ReadFile("config.ini"),
-              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\n");
+              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\n"
+              "LayHelp=1\nLevel=0\n");
     // The names are the word of the shipped English table with the seat digit.
     std::string word = persist::TextLine(1).ToUtf8();
     ASSERT_FALSE(word.empty());
@@ -87,6 +88,9 @@ TEST_F(GameTest, FirstStartWritesSettingsAndNamesAndOpensAWindow) {
     EXPECT_EQ(screen->h, 600);
     EXPECT_EQ(game->players[0].isComputer, 0);
     EXPECT_EQ(game->players[1].isComputer, 1);
+    // Lay help on, the computer as it always played.
+    EXPECT_EQ(game->controls.help.enabled, 1);
+    EXPECT_EQ(game->rules.level, 0);
 }
 
 TEST_F(GameTest, GamePathElsewhereKeepsLanguageInTheWorkingFolder) {
@@ -95,7 +99,8 @@ TEST_F(GameTest, GamePathElsewhereKeepsLanguageInTheWorkingFolder) {
     ASSERT_TRUE(Init(&err)) << err;
     EXPECT_EQ(persist::TextLine(1).ToUtf8(), "Joueur");
     EXPECT_EQ(ReadFile("elsewhere/me/config.ini"),
-              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\n");
+              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\n"
+              "LayHelp=1\nLevel=0\n");
     EXPECT_TRUE(platform::IsDirectory("elsewhere/me/save"));
     EXPECT_EQ(ReadFile("config.ini"), "[Path]\nGamePath=elsewhere\\me\n[Game]\nLang=fr\n");
 }
@@ -110,6 +115,23 @@ TEST_F(GameTest, SettingsOfAnExistingFileAreUsedAndNamesRestored) {
     // The names file was missing: defaults, written with the settings.
     EXPECT_NE(ReadFile("playersname.txt"), "<missing>");
     EXPECT_NE(ReadFile("config.ini").find("Shadow=0\n"), std::string::npos);
+}
+
+TEST_F(GameTest, LayHelpAndLevelComeFromTheSettings) {
+    WriteFile("config.ini", "[Game]\nFullscreen=0\nLayHelp=0\nLevel=1\n");
+    std::string err;
+    ASSERT_TRUE(Init(&err)) << err;
+    EXPECT_EQ(game->controls.help.enabled, 0);
+    EXPECT_EQ(game->rules.level, 1);
+    game->Shutdown();
+    // A level the game does not have plays as level 0; help is any nonzero.
+    game.reset(new Game);
+    game->input = &input;
+    WriteFile("config.ini", "[Game]\nFullscreen=0\nLayHelp=7\nLevel=5\n");
+    ASSERT_TRUE(Init(&err)) << err;
+    EXPECT_EQ(game->controls.help.enabled, 1);
+    EXPECT_EQ(game->rules.level, 0);
+    EXPECT_EQ(game->settings.level, 5);  // kept as written
 }
 
 TEST_F(GameTest, UnreadableTextTableStopsStartUp) {

@@ -537,3 +537,81 @@ TEST_F(PlayTest, LeftCtrlDragsTurnTheViewAndItsClicksLayNothing) {
     Frame();
     EXPECT_EQ(r.players[0].HandSize(), 1);
 }
+
+// With the lay help (on by default), the pointer on a spot's ring shows the
+// tile laid there, legal, and the click lays it there.
+TEST_F(PlayTest, PointerOnASpotsRingSnapsTheTileThere) {
+    StartPlaying();
+    FixedPosition();
+    Frame();
+    SelectHandSlot(0);
+    game::Rules &r = game->rules;
+    ASSERT_EQ(r.selected, r.FindTile(1, 6));
+    ASSERT_EQ(game->controls.help.enabled, 1);
+    // The first spot 6-1 fits at, and the point on the table under its ring.
+    const game::Spot *spot = nullptr;
+    for (const game::Spot &s : r.board.spots) {
+        game::Drop d;
+        if (!spot && game->controls.help.Find(r, s.x + 0.5f, s.z + 0.5f, &d)) spot = &s;
+    }
+    ASSERT_NE(spot, nullptr);
+    const float ring[3] = {spot->x - 16, 0, spot->z - 16};
+    int x, y;
+    ASSERT_TRUE(Project(ring, &x, &y));
+    ASSERT_TRUE(x > 0 && x < 800 && y > 0 && y < 480) << x << "," << y;
+    input.SetMouse(x, y);
+    Frames(2);
+    EXPECT_EQ(r.placementLegal, 1);
+    // The 6 half lies on the spot: the marker is covered by the ivory tile.
+    float dx = 0, dz = 0;
+    game::AngleDir(r.selected->angle, &dx, &dz);
+    const bool aOnSpot =
+        std::fabs(r.selected->x - spot->x) < 0.01f && std::fabs(r.selected->z - spot->z) < 0.01f;
+    const bool bOnSpot = std::fabs(r.selected->x + dx - spot->x) < 0.01f &&
+                         std::fabs(r.selected->z + dz - spot->z) < 0.01f;
+    EXPECT_TRUE(aOnSpot || bOnSpot) << r.selected->x << "," << r.selected->z;
+    const float marker[3] = {spot->x - 16, 0.3f, spot->z - 16};
+    int mx, my;
+    ASSERT_TRUE(Project(marker, &mx, &my));
+    Rgb over = Pixel(mx, my);
+    EXPECT_GT(over.r + over.g + over.b, 3 * 170) << "ivory tile expected at the marker";
+    EXPECT_LT(std::abs(over.r - over.g), 40) << "not red";
+
+    const float shownX = r.selected->x, shownZ = r.selected->z, shownAngle = r.selected->angle;
+    input.PushClick(x, y);
+    Frame();
+    ASSERT_EQ(r.board.placed.size(), 2u);
+    game::Tile *laid = r.board.placed.back();
+    EXPECT_EQ(laid, r.FindTile(1, 6));
+    EXPECT_FLOAT_EQ(laid->x, shownX);
+    EXPECT_FLOAT_EQ(laid->z, shownZ);
+    EXPECT_FLOAT_EQ(laid->angle, shownAngle);
+    EXPECT_EQ(r.current, 1);
+}
+
+class PlayNoHelpTest : public PlayTest {
+protected:
+    std::string Settings() override { return "LayHelp=0\n"; }
+};
+
+// Without the lay help the same pointer is half a cell off: red, and the
+// click lays nothing.
+TEST_F(PlayNoHelpTest, PointerOnASpotsRingIsNotALegalDrop) {
+    StartPlaying();
+    FixedPosition();
+    Frame();
+    SelectHandSlot(0);
+    game::Rules &r = game->rules;
+    ASSERT_EQ(game->controls.help.enabled, 0);
+    const game::Spot spot = r.board.spots[0];
+    const float ring[3] = {spot.x - 16, 0, spot.z - 16};
+    int x, y;
+    ASSERT_TRUE(Project(ring, &x, &y));
+    input.SetMouse(x, y);
+    Frames(2);
+    EXPECT_EQ(r.placementLegal, 0);
+    input.PushClick(x, y);
+    Frame();
+    EXPECT_EQ(r.board.placed.size(), 1u);
+    EXPECT_EQ(r.current, 0);
+}

@@ -1,10 +1,13 @@
-// Plays whole games without a display, seat 0 by a simple player that acts
-// only through the human's controls and seat 1 by the computer, and prints
-// how they ended. Every figure that should be 0 in a sound game is printed
-// too: stuck positions, unfinished games, lays the board had not accepted and
-// tiles laid over others.
+// Plays whole games without a display, seat 0 through the human's controls
+// only and seat 1 by the computer, and prints how they ended. Seat 0 is a
+// simple player choosing among the legal drops at random, or, with
+// --seat0-level, the computer's own judgement at that level; --seat1-level
+// sets the computer seat's level. Every figure that should be 0 in a sound
+// game is printed too: stuck positions, unfinished games, lays the board had
+// not accepted and tiles laid over others.
 //
-//   selfplay [--games N] [--seed S] [--max-turns T] [--verbose]
+//   selfplay [N] [--games N] [--seed S] [--max-turns T] [--seat0-level L]
+//            [--seat1-level L] [--verbose]
 //
 // Game g of a run is dealt from seed S + g, so any one game can be replayed
 // alone with --seed S+g --games 1.
@@ -37,7 +40,10 @@ struct Tally : public game::MatchObserver {
 };
 
 void Usage() {
-    fprintf(stderr, "usage: selfplay [--games N] [--seed S] [--max-turns T] [--verbose]\n");
+    fprintf(stderr,
+            "usage: selfplay [N] [--games N] [--seed S] [--max-turns T] [--seat0-level L]\n"
+            "                [--seat1-level L] [--verbose]\n"
+            "  levels: 0 the computer as it always played, 1 the stronger one\n");
 }
 
 bool ReadCount(const char *text, long *out) {
@@ -52,16 +58,27 @@ bool ReadCount(const char *text, long *out) {
 
 int main(int argc, char **argv) {
     long games = 10000, seed = 1, maxTurns = 400;
+    long seat0Level = -1, seat1Level = 0;  // -1: the simple player
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         long *target = nullptr;
+        if (arg[0] != '-') {
+            if (ReadCount(arg, &games)) continue;
+            fprintf(stderr, "selfplay: bad game count '%s'\n", arg);
+            Usage();
+            return 2;
+        }
         if (!strcmp(arg, "--games"))
             target = &games;
         else if (!strcmp(arg, "--seed"))
             target = &seed;
         else if (!strcmp(arg, "--max-turns"))
             target = &maxTurns;
+        else if (!strcmp(arg, "--seat0-level"))
+            target = &seat0Level;
+        else if (!strcmp(arg, "--seat1-level"))
+            target = &seat1Level;
         else if (!strcmp(arg, "--verbose")) {
             verbose = true;
             continue;
@@ -76,11 +93,17 @@ int main(int argc, char **argv) {
         }
         ++i;
     }
+    if (seat0Level > 1 || seat1Level > 1) {
+        fprintf(stderr, "selfplay: the levels are 0 and 1\n");
+        Usage();
+        return 2;
+    }
 
     game::Rules rules;
     Tally tally;
     long wins[2] = {0, 0}, blocked = 0, ties = 0, stuck = 0, unfinished = 0, refused = 0;
-    long turns = 0, finished = 0, longest = 0;
+    long turns = 0, finished = 0, longest = 0, forced = 0;
+    rules.level = static_cast<int32_t>(seat1Level);
     auto start = std::chrono::steady_clock::now();
     for (long g = 0; g < games; ++g) {
         unsigned gameSeed = static_cast<unsigned>(seed + g);
@@ -88,8 +111,12 @@ int main(int argc, char **argv) {
         // previous game left, and a game must replay from its seed alone.
         rules.Setup();
         srand(gameSeed);
-        game::SimpleSeat seat(gameSeed);
+        game::SimpleSeat simple(gameSeed);
+        game::ComputerSeat computer(static_cast<int>(seat0Level), gameSeed);
+        game::SeatPlayer &seat =
+            seat0Level < 0 ? static_cast<game::SeatPlayer &>(simple) : computer;
         game::MatchResult r = game::PlayMatch(rules, seat, static_cast<int>(maxTurns), &tally);
+        forced += computer.forcedLays;
         if (games >= 50000 && (g + 1) % (games / 10) == 0) {
             fprintf(stderr, "selfplay: %ld of %ld games\n", g + 1, games);
         }
@@ -116,8 +143,17 @@ int main(int argc, char **argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     printf("games: %ld (seeds %ld..%ld)\n", games, seed, seed + games - 1);
-    printf("wins seat 0 (simple player): %ld\n", wins[0]);
-    printf("wins seat 1 (computer): %ld\n", wins[1]);
+    char seat0[32];
+    if (seat0Level < 0)
+        snprintf(seat0, sizeof seat0, "simple player");
+    else
+        snprintf(seat0, sizeof seat0, "level %ld", seat0Level);
+    printf("wins seat 0 (%s): %ld\n", seat0, wins[0]);
+    printf("wins seat 1 (computer, level %ld): %ld\n", seat1Level, wins[1]);
+    if (wins[0] + wins[1] > 0) {
+        printf("seat 0 share of games with a winner: %.1f %%\n",
+               100.0 * static_cast<double>(wins[0]) / static_cast<double>(wins[0] + wins[1]));
+    }
     printf("blocked: %ld\n", blocked);
     printf("ties: %ld\n", ties);
     printf("average turns: %.2f\n", finished ? static_cast<double>(turns) / finished : 0.0);
@@ -125,6 +161,7 @@ int main(int argc, char **argv) {
     printf("stuck: %ld\n", stuck);
     printf("unfinished: %ld\n", unfinished);
     printf("refused drops: %ld\n", refused);
+    if (seat0Level == 0) printf("seat 0 lays the controls forced: %ld\n", forced);
     printf("illegal lays: %ld\n", tally.illegal);
     printf("overlapping lays: %ld\n", tally.overlapping);
     printf("time: %.2f s\n", seconds);

@@ -1,0 +1,2 @@
+marbrix_test(game_lay_help_test SOURCES LayHelp_test.cpp LIBS marbrix_game)
+marbrix_test(game_computer_level1_test SOURCES ComputerLevel1_test.cpp LIBS marbrix_game)
