@@ -147,7 +147,7 @@ SeatPlayer::Outcome ComputerSeat::Act(Rules &rules) {
     if (action == ActionLay) return LayMove(rules, move);
     // The human's controls allow a draw or a pass only to a seat that cannot lay.
     if (!rules.MayPassOrDraw()) return LayAnyDrop(rules);
-    if (action == ActionDraw && rules.Draw()) {
+    if (action == ActionDraw && rules.TakeFromBoneyard()) {
         drawsThisTurn_ += 1;
         return Drew;
     }

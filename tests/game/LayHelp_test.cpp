@@ -89,7 +89,7 @@ TEST_F(LayHelpTest, PointerOnTheRingShowsAndLaysTheDropThere) {
     EXPECT_FLOAT_EQ(tile->x, shownX);
     EXPECT_FLOAT_EQ(tile->z, shownZ);
     EXPECT_FLOAT_EQ(tile->angle, shownAngle);
-    EXPECT_EQ(host.LastEffect(), EffectPlace);
+    EXPECT_EQ(host.LastEffect(), SoundPlace);
     EXPECT_EQ(rules.current, 1);
     EXPECT_EQ(rules.players[0].HandSize(), 1);
     EXPECT_EQ(rules.players[0].handPips, 1);
@@ -111,7 +111,7 @@ TEST_F(LayHelpTest, ReachIsOneCellFromTheRing) {
     Release(platform::ButtonLeft);
     Frame(farX, farZ);
     EXPECT_EQ(rules.board.placed.size(), 1u);
-    EXPECT_EQ(host.LastEffect(), EffectError);
+    EXPECT_EQ(host.LastEffect(), SoundError);
 
     // Exactly placed the old way, a drop is still taken where the pointer says.
     host.effects.clear();
@@ -142,7 +142,7 @@ TEST_F(LayHelpTest, NoLegalDropLeavesTheTileFollowingThePointer) {
     Release(platform::ButtonLeft);
     Frame(RingX(ahead), RingZ(ahead));
     EXPECT_EQ(rules.board.placed.size(), 1u);
-    EXPECT_EQ(host.LastEffect(), EffectError);
+    EXPECT_EQ(host.LastEffect(), SoundError);
 }
 
 TEST_F(LayHelpTest, TurningVisitsOnlyTheAnglesThatFitThere) {
@@ -238,7 +238,7 @@ TEST_F(LayHelpTest, HelpOffBehavesAsBefore) {
     Release(platform::ButtonLeft);
     Frame(RingX(ahead), RingZ(ahead));
     EXPECT_EQ(rules.board.placed.size(), 1u);
-    EXPECT_EQ(host.LastEffect(), EffectError);
+    EXPECT_EQ(host.LastEffect(), SoundError);
 }
 
 TEST_F(LayHelpTest, FirstMoveIsUnchanged) {
