@@ -148,6 +148,8 @@ public:
     float eyeForward[3] = {0, 0, -1};
     // Lights set by the last render.
     int lightsSet = 0;
+    // Lighting back as the render's light walk left it (captions switch it off).
+    void restoreLighting();
 
 private:
     void runAction(const GuiBinding &binding, const GuiEvent &event);
@@ -155,6 +157,11 @@ private:
     // where the run ended.
     size_t drawRun(size_t start, uint32_t kind);
     GuiRenderer *engine_ = nullptr;
+    struct DepthEntry {
+        float depth;
+        size_t index;
+    };
+    std::vector<DepthEntry> drawOrder_;  // reused from frame to frame
 };
 
 }  // namespace gui

@@ -59,6 +59,10 @@ int GuiTextLength(const uint16_t text[kTextSize]);
 // A terminated copy of a text buffer, into kTextSize + 1 units.
 void GuiTerminatedText(const uint16_t text[kTextSize], uint16_t out[kTextSize + 1]);
 
+// A view matrix looking from `eye` along `forward` with `up` as the upward
+// direction, showing world +x to the right of +y (as the menus are modelled).
+void GuiLookAt(const float eye[3], const float forward[3], const float up[3], float m[16]);
+
 class GuiObject {
 public:
     GuiObject();

@@ -45,6 +45,7 @@ public:
     // A point light at a world position with constant attenuation 1, the
     // given linear attenuation, no quadratic attenuation, and a range; enabled.
     virtual void SetPointLight(int, const float[3], const float[3], float, float) {}
+    virtual void DisableLight(int) {}
     // A mesh with a world transform, a colour (r, g, b, a) and a texture (-1: none).
     virtual void DrawMesh(const GuiMesh &, const float[16], const float[4], int) {}
     // A textured quad in a local plane: corners (x, y, z) and texture
