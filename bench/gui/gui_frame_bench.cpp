@@ -6,10 +6,9 @@
 // time; the difference is what the GUI adds to the engine's own drawing.
 // A second benchmark runs the GUI with a renderer that draws nothing. Needs
 // a display (xvfb-run).
+#include <GL/gl.h>
 #include <SDL.h>
 #include <benchmark/benchmark.h>
-
-#include <GL/gl.h>
 #include <time.h>
 
 #include <cstdio>
@@ -134,11 +133,21 @@ Scene *Get() {
     for (int i = 0; i < kWidgets; i++) {
         GuiWidget *w;
         switch (i % 5) {
-        case 0: w = new GuiButton(); break;
-        case 1: w = new GuiSwitch(); break;
-        case 2: w = new GuiOption(); break;
-        case 3: w = new GuiText(); break;
-        default: w = new GuiGraphic(); break;
+            case 0:
+                w = new GuiButton();
+                break;
+            case 1:
+                w = new GuiSwitch();
+                break;
+            case 2:
+                w = new GuiOption();
+                break;
+            case 3:
+                w = new GuiText();
+                break;
+            default:
+                w = new GuiGraphic();
+                break;
         }
         w->mesh = &s.box;
         w->channels[TRANSLATION_X] = -360.0f + 80.0f * (i % 10);
@@ -176,7 +185,8 @@ void ReplayFrame(Scene &s) {
     s.engine.BeginFrame();
     s.engine.ClearFrame();
     r.EngineRenderer::SetViewMatrix(s.view);
-    for (const Recording::Mesh &m : r.meshes) r.EngineRenderer::DrawMesh(*m.mesh, m.world, m.colour, m.texture);
+    for (const Recording::Mesh &m : r.meshes)
+        r.EngineRenderer::DrawMesh(*m.mesh, m.world, m.colour, m.texture);
     for (const Recording::Quad &q : r.quads)
         r.EngineRenderer::DrawQuad3D(q.world, q.corners, q.uv, q.colour, q.texture);
     s.engine.EndFrame();

@@ -409,7 +409,8 @@ bool GuiManager::pickRay(int x, int y, float origin[3], float dir[3]) const {
         d[2] = 1;
     }
     Matrix::TransformPoint(inverse, o, origin);
-    for (int c = 0; c < 3; c++) dir[c] = d[0] * inverse[c] + d[1] * inverse[4 + c] + d[2] * inverse[8 + c];
+    for (int c = 0; c < 3; c++)
+        dir[c] = d[0] * inverse[c] + d[1] * inverse[4 + c] + d[2] * inverse[8 + c];
     return true;
 }
 

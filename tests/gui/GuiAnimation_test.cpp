@@ -9,7 +9,9 @@ using namespace gui;
 
 namespace {
 
-std::vector<GuiKey> Keys(std::initializer_list<GuiKey> k) { return std::vector<GuiKey>(k); }
+std::vector<GuiKey> Keys(std::initializer_list<GuiKey> k) {
+    return std::vector<GuiKey>(k);
+}
 
 float At(const std::vector<GuiKey> &keys, float t) {
     float v = -12345;
@@ -64,13 +66,10 @@ TEST(GuiKeys, SmoothIsCatmullRomThroughTheNeighbours) {
     // the weights as written: (2u^2-u^3-u) = -0.125, (3u^3-5u^2+2) = 1.125,
     // (4u^2-3u^3+u) = 1.125, (u^3-u^2) = -0.125.
     auto k = Keys({{0, SMOOTH, 0}, {1, SMOOTH, 10}, {2, SMOOTH, 20}, {3, SMOOTH, 40}});
-    EXPECT_NEAR(At(k, 1.5f), 0.5f * (-0.125f * 0 + 1.125f * 10 + 1.125f * 20 - 0.125f * 40),
-                1e-4);
+    EXPECT_NEAR(At(k, 1.5f), 0.5f * (-0.125f * 0 + 1.125f * 10 + 1.125f * 20 - 0.125f * 40), 1e-4);
     // First segment: p0 is the first key itself; last segment: p3 is the last key.
-    EXPECT_NEAR(At(k, 0.5f), 0.5f * (-0.125f * 0 + 1.125f * 0 + 1.125f * 10 - 0.125f * 20),
-                1e-4);
-    EXPECT_NEAR(At(k, 2.5f), 0.5f * (-0.125f * 10 + 1.125f * 20 + 1.125f * 40 - 0.125f * 40),
-                1e-4);
+    EXPECT_NEAR(At(k, 0.5f), 0.5f * (-0.125f * 0 + 1.125f * 0 + 1.125f * 10 - 0.125f * 20), 1e-4);
+    EXPECT_NEAR(At(k, 2.5f), 0.5f * (-0.125f * 10 + 1.125f * 20 + 1.125f * 40 - 0.125f * 40), 1e-4);
     // The curve passes through its keys.
     EXPECT_NEAR(At(k, 1.0f), 10, 1e-4);
     EXPECT_NEAR(At(k, 2.0f), 20, 1e-4);

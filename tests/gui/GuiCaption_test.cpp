@@ -107,9 +107,10 @@ TEST_F(Captions, CaptionsLieCentredOnTheWidgetShadowFirst) {
     m.renderText(s->text, hs, 1, 0);
     s->value = hs;
     Frame();
-    // Button: shadow (offset 2, 3) then text, in the z = 0 plane.
-    ASSERT_EQ(r.quads.size(), 3u);  // 2 for the button, 1 for the switch (no shadow)
-    const DrawnQuad &shadow = r.quads[0], &text = r.quads[1];
+    // At equal depths the shorter text draws first: the switch's one quad
+    // (no shadow at offset (2, 0)), then the button's shadow (offset 2, 3) and text.
+    ASSERT_EQ(r.quads.size(), 3u);
+    const DrawnQuad &shadow = r.quads[1], &text = r.quads[2];
     const int w = m.font(0)->captionWidth(h), height = m.font(0)->captionHeight(h);
     EXPECT_FLOAT_EQ(text.corners[0][2], 0);
     EXPECT_NEAR(text.corners[0][0], -w / 2.0f, 1.0f);
@@ -126,8 +127,9 @@ TEST_F(Captions, CaptionsLieCentredOnTheWidgetShadowFirst) {
     const GuiTextSlot *slot = m.font(0)->atlas.Slot(h);
     EXPECT_FLOAT_EQ(text.uv[0][0], slot->x / 255.0f);
     // Switch: at the mesh's front depth (the panel's largest z is 0).
-    EXPECT_FLOAT_EQ(r.quads[2].corners[0][2], 0.5f);
-    EXPECT_FLOAT_EQ(r.quads[2].colour[3], 1.0f);
+    EXPECT_FLOAT_EQ(r.quads[0].corners[0][2], 0.5f);
+    EXPECT_FLOAT_EQ(r.quads[0].colour[3], 1.0f);
+    EXPECT_FLOAT_EQ(r.quads[0].colour[0], 0.0f);  // the second font's scene colour
     // A caption drawn with lighting on leaves lighting as the lights set it.
     EXPECT_FALSE(r.lighting);
 }
@@ -167,8 +169,8 @@ TEST(GuiMeshes, PanelsBoxesAndFiles) {
     EXPECT_FLOAT_EQ(panel.vertices[0].normal[2], 1);
     // A ray inside the box but missing the triangles of a sparse mesh.
     GuiMesh sparse;
-    sparse.vertices = {{{0, 0, 0}, {}, {}}, {{1, 0, 0}, {}, {}}, {{0, 1, 0}, {}, {}},
-                       {{1, 1, 5}, {}, {}}};
+    sparse.vertices = {
+        {{0, 0, 0}, {}, {}}, {{1, 0, 0}, {}, {}}, {{0, 1, 0}, {}, {}}, {{1, 1, 5}, {}, {}}};
     sparse.indices = {0, 1, 2};
     sparse.Finish();
     const float corner[3] = {0.9f, 0.9f, 10};
@@ -184,7 +186,8 @@ TEST(GuiMeshes, PanelsBoxesAndFiles) {
               "Can't open 3DS file data/gfx/3d/none.3ds \n");
     GuiMesh *a = GuiMesh::load("data/gfx/3d/domino.3ds");
     EXPECT_EQ(GuiMesh::load("data/gfx/3d/domino.3ds"), a);
-    if (a) {
+    ASSERT_NE(a, nullptr);
+    {
         EXPECT_GT(a->TriangleCount(), 0);
         EXPECT_FLOAT_EQ(a->frontDepth, a->boxMax[2] + 0.5f);
         for (const GuiVertex &v : a->vertices) {

@@ -308,8 +308,8 @@ TEST_F(Render, HiddenFirstCameraDrawsOnlyTextFields) {
     AddWidget<GuiText>(m, "T", 0, 10);
     c->flags &= (uint8_t)~GUI_VISIBLE;
     Frame();
-    EXPECT_EQ(r.projections, 0);  // the projection is left alone
-    EXPECT_EQ(r.views, 1);        // the default camera's view
+    EXPECT_EQ(r.projections, 0);       // the projection is left alone
+    EXPECT_EQ(r.views, 1);             // the default camera's view
     EXPECT_FLOAT_EQ(r.view[14], 200);  // the origin lies 200 units ahead
     EXPECT_TRUE(r.lightSlots.empty());
     EXPECT_FALSE(r.lighting);

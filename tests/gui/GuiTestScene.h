@@ -99,8 +99,12 @@ inline gui::GuiMesh *Panel() {
 }
 
 // Window pixel of a world point in the test camera (800 x 600 window).
-inline int PixelX(float x) { return (int)(x + 400); }
-inline int PixelY(float y) { return (int)(300 - y); }
+inline int PixelX(float x) {
+    return (int)(x + 400);
+}
+inline int PixelY(float y) {
+    return (int)(300 - y);
+}
 
 inline gui::GuiCamera *AddCamera(gui::GuiManager &m, const char *name = "CAM") {
     auto *c = new gui::GuiCamera();

@@ -137,7 +137,7 @@ TEST_F(Widgets, HiddenOrInactiveFatherStopsTheSubtree) {
     MoveTo(2, 2);
     EXPECT_EQ(b->state, STATE_OVER);
     // Siblings always hear the input, whatever the flags of the one before.
-    b->flags &= (uint8_t)~(GUI_VISIBLE | GUI_ACTIVE);
+    b->flags &= (uint8_t) ~(GUI_VISIBLE | GUI_ACTIVE);
     MoveTo(0, 100);
     EXPECT_EQ(t->state, STATE_OVER);
     m.render();
@@ -164,17 +164,15 @@ TEST_F(Widgets, OptionWrapsAroundAndReportsThePosition) {
     Down(0, 0);
     Drain(m);
     Up(0, 0);
-    std::vector<Ev> wrapped = {{o->id, EVENT_STATE_PRESS, 0},
-                               {o->id, EVENT_CHANGOPT, 0},
-                               {o->id, EVENT_STATE_OVER, 0}};
+    std::vector<Ev> wrapped = {
+        {o->id, EVENT_STATE_PRESS, 0}, {o->id, EVENT_CHANGOPT, 0}, {o->id, EVENT_STATE_OVER, 0}};
     EXPECT_EQ(Drain(m), wrapped);
     EXPECT_EQ(Narrow(o->text), "A");
     EXPECT_EQ(o->value, 10);
     Down(0, 0);
     Up(300, 0);
-    std::vector<Ev> next = {{o->id, EVENT_STATE_PRESS, 0},
-                            {o->id, EVENT_CHANGOPT, 1},
-                            {o->id, EVENT_STATE_NORMAL, 0}};
+    std::vector<Ev> next = {
+        {o->id, EVENT_STATE_PRESS, 0}, {o->id, EVENT_CHANGOPT, 1}, {o->id, EVENT_STATE_NORMAL, 0}};
     EXPECT_EQ(Drain(m), next);
     EXPECT_EQ(Narrow(o->text), "B");
     // A value no entry has: the press changes nothing.
@@ -195,9 +193,8 @@ TEST_F(Widgets, TextFieldFocusTypingAndEndings) {
     MoveTo(0, 0);
     Down(0, 0);
     Up(0, 0);
-    std::vector<Ev> focus = {{t->id, EVENT_STATE_OVER, 0},
-                             {t->id, EVENT_STATE_PRESS, 0},
-                             {t->id, EVENT_STATE_FOCUS, 0}};
+    std::vector<Ev> focus = {
+        {t->id, EVENT_STATE_OVER, 0}, {t->id, EVENT_STATE_PRESS, 0}, {t->id, EVENT_STATE_FOCUS, 0}};
     EXPECT_EQ(Drain(m), focus);
     EXPECT_EQ(m.focused, t);
     EXPECT_TRUE(t->flags & GUI_FOCUS);

@@ -1,5 +1,6 @@
 #include "DemoMenu.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -62,7 +63,7 @@ int MakeBackdrop(GuiRenderer *r) {
         for (int x = 0; x < kSide; x++) {
             uint8_t *p = &px[(y * kSide + x) * 4];
             const float dx = (x - 31.5f) / 32, dy = (y - 31.5f) / 32;
-            const float v = 1.0f - 0.6f * (dx * dx + dy * dy);
+            const float v = std::max(0.0f, 1.0f - 0.4f * (dx * dx + dy * dy));
             p[0] = (uint8_t)(30 * v);
             p[1] = (uint8_t)(70 * v);
             p[2] = (uint8_t)(60 * v);

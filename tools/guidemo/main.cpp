@@ -70,44 +70,48 @@ void Type(platform::ScriptedInput *in, int key, uint16_t unicode) {
 void Script(GuiManager *g, platform::ScriptedInput *in, int frame, int *px, int *py) {
     int x, y;
     switch (frame) {
-    case 50:  // hover over Quit (it tips forward), then over Play
-        Point(g, "QUIT", &x, &y);
-        Move(in, x, y);
-        break;
-    case 60:
-        Point(g, "SOUND", &x, &y);
-        Click(in, x, y);  // the switch latches
-        break;
-    case 66:
-    case 70:
-    case 74:
-    case 78:  // four presses: English, Francais, Deutsch, English (wrapped), Francais
-        Point(g, "LANG", &x, &y);
-        Click(in, x, y);
-        break;
-    case 84:
-        Point(g, "NAME", &x, &y);
-        Click(in, x, y);
-        for (int i = 0; i < 6; i++) Type(in, platform::KeyBackspace, 8);
-        for (const char *p = "Domino Ace!"; *p; ++p) Type(in, *p, (uint16_t)*p);
-        Type(in, platform::KeyReturn, 13);  // kept
-        break;
-    case 96:  // edit again, type, and leave with escape: the edit is dropped
-        Point(g, "NAME", &x, &y);
-        Click(in, x, y);
-        for (const char *p = "zz"; *p; ++p) Type(in, *p, (uint16_t)*p);
-        Type(in, platform::KeyEscape, 27);
-        break;
-    case 104:  // focus it once more and leave it focused
-        Point(g, "NAME", &x, &y);
-        Click(in, x, y);
-        break;
-    case 110:
-        Point(g, "PLAY", &x, &y);
-        Click(in, x, y);  // a press, stored
-        Move(in, x + 20, y + 6);
-        break;
-    default: return;
+        case 50:  // hover over Quit (it tips forward), then over Play
+            Point(g, "QUIT", &x, &y);
+            Move(in, x, y);
+            break;
+        case 60:
+            Point(g, "SOUND", &x, &y);
+            Click(in, x, y);  // the switch latches
+            break;
+        case 66:
+        case 70:
+        case 74:
+        case 78:  // four presses: English, Francais, Deutsch, English (wrapped), Francais
+            Point(g, "LANG", &x, &y);
+            Click(in, x, y);
+            break;
+        case 84:
+            Point(g, "NAME", &x, &y);
+            Click(in, x, y);
+            for (int i = 0; i < 6; i++) Type(in, platform::KeyBackspace, 8);
+            for (const char *p = "Domino Ace!"; *p; ++p) Type(in, *p, (uint16_t)*p);
+            Type(in, platform::KeyReturn, 13);  // kept
+            break;
+        case 96:  // edit again, type, and leave with escape: the edit is dropped
+            Point(g, "NAME", &x, &y);
+            Click(in, x, y);
+            for (const char *p = "zz"; *p; ++p) Type(in, *p, (uint16_t)*p);
+            Type(in, platform::KeyEscape, 27);
+            break;
+        case 104:
+            Point(g, "PLAY", &x, &y);
+            Click(in, x, y);  // a press, stored
+            break;
+        case 110:  // focus the field once more and leave it focused
+            Point(g, "NAME", &x, &y);
+            Click(in, x, y);
+            break;
+        case 116:  // and rest the pointer over Play
+            Point(g, "PLAY", &x, &y);
+            Move(in, x + 20, y + 6);
+            break;
+        default:
+            return;
     }
     (void)px;
     (void)py;
@@ -174,8 +178,8 @@ int main(int argc, char **argv) {
                     g.update(0.02f);
                     for (GuiStoredEvent s = g.popStoredEvent(); s.kind != -1;
                          s = g.popStoredEvent()) {
-                        std::printf("frame %3d: stored %.*s kind %d param %u\n", frame, 64,
-                                    s.name, s.kind, s.param);
+                        std::printf("frame %3d: stored %.*s kind %d param %u\n", frame, 64, s.name,
+                                    s.kind, s.param);
                     }
                     if (!engine.BeginFrame()) continue;
                     engine.ClearFrame();
