@@ -11,8 +11,10 @@
 #include <benchmark/benchmark.h>
 #include <time.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,41 +36,80 @@ double ThreadSeconds() {
     return t.tv_sec + t.tv_nsec * 1e-9;
 }
 
-// Forwards to the engine and keeps the mesh and quad calls of one frame.
+// Forwards to the engine and, while recording, keeps every drawing and
+// state call of a frame, so that the frame can be replayed without the GUI.
 struct Recording : EngineRenderer {
     using EngineRenderer::EngineRenderer;
-    struct Mesh {
-        const GuiMesh *mesh;
-        float world[16], colour[4];
-        int texture;
-    };
-    struct Quad {
-        float world[16], corners[4][3], uv[4][2], colour[4];
-        int texture;
-    };
+    using Call = std::function<void(EngineRenderer &)>;
     bool recording = false;
-    std::vector<Mesh> meshes;
-    std::vector<Quad> quads;
+    std::vector<Call> calls;
+    int meshes = 0, quads = 0;
+
+    void Keep(Call c) {
+        if (recording) calls.push_back(std::move(c));
+    }
+    void SetState(int category, int value) override {
+        Keep([=](EngineRenderer &r) { r.EngineRenderer::SetState(category, value); });
+        EngineRenderer::SetState(category, value);
+    }
+    void BindTexture(int slot) override {
+        Keep([=](EngineRenderer &r) { r.EngineRenderer::BindTexture(slot); });
+        EngineRenderer::BindTexture(slot);
+    }
+    void SetProjectionMatrix(const float m[16]) override {
+        std::array<float, 16> c;
+        std::memcpy(c.data(), m, sizeof(float) * 16);
+        Keep([=](EngineRenderer &r) { r.EngineRenderer::SetProjectionMatrix(c.data()); });
+        EngineRenderer::SetProjectionMatrix(m);
+    }
+    void SetViewMatrix(const float m[16]) override {
+        std::array<float, 16> c;
+        std::memcpy(c.data(), m, sizeof(float) * 16);
+        Keep([=](EngineRenderer &r) { r.EngineRenderer::SetViewMatrix(c.data()); });
+        EngineRenderer::SetViewMatrix(m);
+    }
+    void SetLighting(bool on) override {
+        Keep([=](EngineRenderer &r) { r.EngineRenderer::SetLighting(on); });
+        EngineRenderer::SetLighting(on);
+    }
+    void SetAmbient(float red, float green, float blue) override {
+        Keep([=](EngineRenderer &r) { r.EngineRenderer::SetAmbient(red, green, blue); });
+        EngineRenderer::SetAmbient(red, green, blue);
+    }
+    void SetPointLight(int slot, const float p[3], const float c[3], float lin,
+                       float range) override {
+        std::array<float, 3> pp{p[0], p[1], p[2]}, cc{c[0], c[1], c[2]};
+        Keep([=](EngineRenderer &r) {
+            r.EngineRenderer::SetPointLight(slot, pp.data(), cc.data(), lin, range);
+        });
+        EngineRenderer::SetPointLight(slot, p, c, lin, range);
+    }
+    void DisableLight(int slot) override {
+        Keep([=](EngineRenderer &r) { r.EngineRenderer::DisableLight(slot); });
+        EngineRenderer::DisableLight(slot);
+    }
     void DrawMesh(const GuiMesh &m, const float w[16], const float c[4], int t) override {
-        if (recording) {
-            Mesh r{&m, {}, {}, t};
-            std::memcpy(r.world, w, sizeof(r.world));
-            std::memcpy(r.colour, c, sizeof(r.colour));
-            meshes.push_back(r);
-        }
+        std::array<float, 16> ww;
+        std::memcpy(ww.data(), w, sizeof(float) * 16);
+        std::array<float, 4> cc{c[0], c[1], c[2], c[3]};
+        const GuiMesh *mesh = &m;
+        if (recording) meshes++;
+        Keep(
+            [=](EngineRenderer &r) { r.EngineRenderer::DrawMesh(*mesh, ww.data(), cc.data(), t); });
         EngineRenderer::DrawMesh(m, w, c, t);
     }
     void DrawQuad3D(const float w[16], const float corners[4][3], const float uv[4][2],
                     const float c[4], int t) override {
-        if (recording) {
-            Quad q;
-            std::memcpy(q.world, w, sizeof(q.world));
-            std::memcpy(q.corners, corners, sizeof(q.corners));
-            std::memcpy(q.uv, uv, sizeof(q.uv));
-            std::memcpy(q.colour, c, sizeof(q.colour));
-            q.texture = t;
-            quads.push_back(q);
-        }
+        struct Q {
+            float w[16], corners[4][3], uv[4][2], c[4];
+        } q;
+        std::memcpy(q.w, w, sizeof(q.w));
+        std::memcpy(q.corners, corners, sizeof(q.corners));
+        std::memcpy(q.uv, uv, sizeof(q.uv));
+        std::memcpy(q.c, c, sizeof(q.c));
+        if (recording) quads++;
+        Keep(
+            [=](EngineRenderer &r) { r.EngineRenderer::DrawQuad3D(q.w, q.corners, q.uv, q.c, t); });
         EngineRenderer::DrawQuad3D(w, corners, uv, c, t);
     }
 };
@@ -78,7 +119,6 @@ struct Scene {
     std::unique_ptr<Recording> renderer;
     std::unique_ptr<GuiManager> gui;
     GuiMesh box;
-    float projection[16], view[16];
     bool ok = false;
 };
 
@@ -184,11 +224,7 @@ void ReplayFrame(Scene &s) {
     Recording &r = *s.renderer;
     s.engine.BeginFrame();
     s.engine.ClearFrame();
-    r.EngineRenderer::SetViewMatrix(s.view);
-    for (const Recording::Mesh &m : r.meshes)
-        r.EngineRenderer::DrawMesh(*m.mesh, m.world, m.colour, m.texture);
-    for (const Recording::Quad &q : r.quads)
-        r.EngineRenderer::DrawQuad3D(q.world, q.corners, q.uv, q.colour, q.texture);
+    for (const Recording::Call &c : r.calls) c(r);
     s.engine.EndFrame();
     glFinish();
 }
@@ -200,12 +236,11 @@ void BM_GuiFrame(benchmark::State &state) {
         return;
     }
     GuiFrame(s, 0);  // prepares the fonts
-    s.renderer->meshes.clear();
-    s.renderer->quads.clear();
+    s.renderer->calls.clear();
+    s.renderer->meshes = s.renderer->quads = 0;
     s.renderer->recording = true;
     GuiFrame(s, 1);
     s.renderer->recording = false;
-    std::memcpy(s.view, s.engine.view, sizeof(s.view));
     double gui = 0, replay = 0;
     int frame = 2;
     for (auto _ : state) {
@@ -222,8 +257,8 @@ void BM_GuiFrame(benchmark::State &state) {
     state.counters["replay_frame_ms"] = 1000 * replay / n;
     state.counters["gui_extra_ms"] = 1000 * (gui - replay) / n;
     state.counters["gui_over_replay"] = gui / replay;
-    state.counters["meshes"] = (double)s.renderer->meshes.size();
-    state.counters["caption_quads"] = (double)s.renderer->quads.size();
+    state.counters["meshes"] = s.renderer->meshes;
+    state.counters["caption_quads"] = s.renderer->quads;
 }
 BENCHMARK(BM_GuiFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
