@@ -499,9 +499,10 @@ int CatchEvent(lua_State *L) {
     } else if (strcmp(event, "EVENT_RESTART") == 0) {
         s->key = GuiEvent{0, EVENT_RESTART, 0};
     } else if (strcmp(event, "EVENT_ANIM_BEGIN") == 0 || strcmp(event, "EVENT_ANIM_END") == 0) {
+        bool begin = strcmp(event, "EVENT_ANIM_BEGIN") == 0;
         PopString(L, target, sizeof target);
         uint32_t id = AnimationId(s, target);
-        s->key = GuiEvent{id, event[11] == 'B' ? EVENT_ANIM_BEGIN : EVENT_ANIM_END, 0};
+        s->key = GuiEvent{id, begin ? EVENT_ANIM_BEGIN : EVENT_ANIM_END, 0};
         s->lastTarget = id;
     } else if (strcmp(event, "EVENT_CHANGOPT") == 0) {
         PopString(L, target, sizeof target);

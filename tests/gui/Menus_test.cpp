@@ -12,6 +12,7 @@
 #include "gui/GuiManager.h"
 #include "gui/GuiMesh.h"
 #include "gui/ScriptTestSupport.h"
+#include "lib3d/Matrix.h"
 
 using namespace gui;
 using scripttest::CountingRenderer;
@@ -214,6 +215,28 @@ TEST_P(Menus, NavigationButtonsSwapTheMenus) {
             EXPECT_FLOAT_EQ(to->channels[c], 0) << m.button << " leaves " << m.to << " moved";
         }
     }
+}
+
+// The camera's projection does not depend on the window's size, so a layout
+// that fits at 800 x 600 fits at 640 x 480 and 1024 x 768 alike.
+TEST_P(Menus, EveryWidgetOfARestingMenuLiesOnTheScreen) {
+    int checked = 0;
+    for (auto &o : menus.objects) {
+        GuiWidget *w = dynamic_cast<GuiWidget *>(o.get());
+        if (!w || !w->mesh || std::string(w->name) == "BACKDROP") continue;
+        const float *lo = w->mesh->boxMin, *hi = w->mesh->boxMax, *m = w->worldMatrix();
+        for (int corner = 0; corner < 8; corner++) {
+            const float local[3] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1],
+                                    corner & 4 ? hi[2] : lo[2]};
+            float world[3], x, y;
+            lib3d::Matrix::TransformPoint(m, local, world);
+            ASSERT_TRUE(scripttest::ProjectPoint(menus, world, kWidth, kHeight, &x, &y));
+            EXPECT_TRUE(x >= 0 && x <= kWidth && y >= 0 && y <= kHeight)
+                << w->name << " corner " << corner << " at " << x << ", " << y;
+        }
+        checked++;
+    }
+    EXPECT_GE(checked, 36);  // 20 buttons, 7 settings, 2 fields, 2 labels, 6 headings, 2 dominoes
 }
 
 TEST_P(Menus, EveryCaptionFitsItsWidget) {

@@ -51,21 +51,30 @@ inline std::string Utf16(const std::vector<std::string> &lines) {
     return out;
 }
 
-// The window pixel where a widget's origin appears through the picking camera.
-inline bool ScreenPoint(gui::GuiManager &m, const char *name, int w, int h, int *x, int *y) {
-    gui::GuiObject *obj = m.findObject(name);
+// The window pixel where a world point appears through the picking camera.
+inline bool ProjectPoint(gui::GuiManager &m, const float p[3], int w, int h, float *x, float *y) {
     gui::GuiCamera *camera = m.pickingCamera();
-    if (!obj || !camera || !obj->worldMatrix()) return false;
+    if (!camera) return false;
     float view[16], projection[16], both[16], clip[4];
     camera->viewMatrix(view);
     camera->projectionMatrix(projection);
     lib3d::Matrix::Multiply(view, projection, both);
-    const float *p = obj->worldMatrix() + 12;
     for (int c = 0; c < 4; c++)
         clip[c] = p[0] * both[c] + p[1] * both[4 + c] + p[2] * both[8 + c] + both[12 + c];
     if (clip[3] <= 0) return false;
-    *x = int((clip[0] / clip[3] + 1) * 0.5f * w);
-    *y = int((1 - clip[1] / clip[3]) * 0.5f * h);
+    *x = (clip[0] / clip[3] + 1) * 0.5f * w;
+    *y = (1 - clip[1] / clip[3]) * 0.5f * h;
+    return true;
+}
+
+// The window pixel where a widget's origin appears.
+inline bool ScreenPoint(gui::GuiManager &m, const char *name, int w, int h, int *x, int *y) {
+    gui::GuiObject *obj = m.findObject(name);
+    float fx, fy;
+    if (!obj || !obj->worldMatrix() || !ProjectPoint(m, obj->worldMatrix() + 12, w, h, &fx, &fy))
+        return false;
+    *x = int(fx);
+    *y = int(fy);
     return true;
 }
 
