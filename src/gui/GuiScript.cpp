@@ -36,7 +36,7 @@ namespace {
 // script with a message instead of hanging or exhausting the machine.
 constexpr size_t kScriptMemory = 64u << 20;
 constexpr int kScriptHookEvery = 100000;  // instructions between checks
-constexpr long kScriptMaxChecks = 500;    // 50 million instructions, far beyond any menu
+constexpr long kScriptMaxChecks = 200;    // 20 million instructions, far beyond any menu
 constexpr uint32_t kMaxTracks = 1024;     // per animation
 constexpr uint32_t kMaxKeys = 4096;       // per channel
 constexpr int kFileNameSize = 256;        // texture file names, as cached
