@@ -384,27 +384,33 @@ bool GuiManager::pickRay(int x, int y, float origin[3], float dir[3]) const {
     int w = 800, h = 600;
     if (engine_) engine_->ScreenSize(&w, &h);
     if (w <= 0 || h <= 0) return false;
-    float projection[16], view[16], both[16], inverse[16];
+    float projection[16], view[16], inverse[16];
     camera->projectionMatrix(projection);
     camera->viewMatrix(view);
-    Matrix::Multiply(view, projection, both);
-    if (!Matrix::Inverse(both, inverse)) return false;
+    if (!Matrix::Inverse(view, inverse)) return false;
+    if (projection[0] == 0 || projection[5] == 0) return false;
+    // The ray in view space: from the eye through the pixel for a
+    // perspective camera (whatever its near plane), straight ahead from the
+    // pixel for an orthographic one.
     const float nx = 2.0f * ((float)x + 0.5f) / (float)w - 1.0f;
     const float ny = 1.0f - 2.0f * ((float)y + 0.5f) / (float)h;
-    float ends[2][3];
-    for (int e = 0; e < 2; e++) {
-        const float p[4] = {nx, ny, (float)e, 1.0f};
-        float out[4];
-        for (int c = 0; c < 4; c++)
-            out[c] = p[0] * inverse[c] + p[1] * inverse[4 + c] + p[2] * inverse[8 + c] +
-                     p[3] * inverse[12 + c];
-        if (out[3] == 0) return false;
-        for (int c = 0; c < 3; c++) ends[e][c] = out[c] / out[3];
+    const float px = nx / projection[0], py = ny / projection[5];
+    float o[3], d[3];
+    if (camera->projectionMode == 0) {
+        o[0] = o[1] = o[2] = 0;
+        d[0] = px;
+        d[1] = py;
+        d[2] = 1;
+    } else {
+        o[0] = px;
+        o[1] = py;
+        o[2] = 0;
+        d[0] = d[1] = 0;
+        d[2] = 1;
     }
-    for (int c = 0; c < 3; c++) {
-        origin[c] = ends[0][c];
-        dir[c] = ends[1][c] - ends[0][c];
-    }
+    Matrix::TransformPoint(inverse, o, origin);
+    for (int c = 0; c < 3; c++)
+        dir[c] = d[0] * inverse[c] + d[1] * inverse[4 + c] + d[2] * inverse[8 + c];
     return true;
 }
 
