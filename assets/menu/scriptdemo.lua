@@ -29,7 +29,7 @@ createCamera("CAMERA", 10, 4000, 0, 45)
 setPosition(0, 0, 724)
 
 -- Warm key light from the upper left, a cool fill from the lower right.
-createLight("LIGHT_KEY", 0, 0.0004, 6000)
+createLight("LIGHT_KEY", 0, 0.0002, 6000)
 setPosition(-320, 360, 620)
 setColor(1.0, 0.93, 0.80, 1)
 createLight("LIGHT_FILL", 1, 0.0004, 6000)
