@@ -87,8 +87,14 @@ int ApplyMenuText(GuiManager *manager, const char *path) {
     if (!manager || !path) return 0;
     FILE *f = fopen(path, "rb");
     if (!f) return 0;
-    std::vector<uint8_t> bytes(kMenuTextMaxBytes);
-    size_t size = fread(bytes.data(), 1, bytes.size(), f);
+    long length = fseek(f, 0, SEEK_END) == 0 ? ftell(f) : -1;
+    if (length < 0 || fseek(f, 0, SEEK_SET) != 0) {
+        fclose(f);
+        return 0;
+    }
+    std::vector<uint8_t> bytes(size_t(length) < kMenuTextMaxBytes ? size_t(length)
+                                                                  : kMenuTextMaxBytes);
+    size_t size = bytes.empty() ? 0 : fread(bytes.data(), 1, bytes.size(), f);
     fclose(f);
     int applied = 0;
     ReadMenuText(bytes.data(), size, [&](const char *name, const uint16_t *text) {
