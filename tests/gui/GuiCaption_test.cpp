@@ -4,6 +4,7 @@
 
 #include "GuiTestScene.h"
 #include "gui/GuiFont.h"
+#include "lib3d/ThreeDsImport.h"
 
 using namespace gui;
 using namespace guitest;
@@ -190,9 +191,21 @@ TEST(GuiMeshes, PanelsBoxesAndFiles) {
     {
         EXPECT_GT(a->TriangleCount(), 0);
         EXPECT_FLOAT_EQ(a->frontDepth, a->boxMax[2] + 0.5f);
-        for (const GuiVertex &v : a->vertices) {
-            EXPECT_GE(v.uv[1], -0.01f);  // 1 - v of the file's 0..1
-            EXPECT_LE(v.uv[1], 1.01f);
+        // The reader gives y-up positions and the file's v negated; the
+        // widget mesh keeps the positions and takes 1 - v.
+        lib3d::ThreeDsData data;
+        char error[128];
+        ASSERT_TRUE(lib3d::ThreeDsReadFile("data/gfx/3d/domino.3ds", lib3d::kThreeDsMeshes, data,
+                                           error, sizeof(error)));
+        ASSERT_EQ(data.order[0].kind, lib3d::ThreeDsItem::kMesh);
+        const lib3d::Geometry &g = *data.meshes[(size_t)data.order[0].index].geometry;
+        ASSERT_EQ(a->vertices.size(), (size_t)g.VertexCount());
+        ASSERT_EQ(a->indices.size(), (size_t)g.TriangleCount() * 3);
+        for (size_t i = 0; i < a->vertices.size(); i++) {
+            for (int c = 0; c < 3; c++)
+                EXPECT_FLOAT_EQ(a->vertices[i].position[c], g.vertices[i].position[c]);
+            EXPECT_FLOAT_EQ(a->vertices[i].uv[0], g.vertices[i].uv0[0]);
+            EXPECT_FLOAT_EQ(a->vertices[i].uv[1], 1.0f + g.vertices[i].uv0[1]);
         }
     }
 }

@@ -273,6 +273,19 @@ TEST_F(Widgets, TextFieldHandOverAndPressedFieldKeepsItsText) {
     m.keyDown('z');
     EXPECT_EQ(Narrow(a->text), "onez");
     EXPECT_EQ(Narrow(b->text), "twoy");
+    // B pressed (not focused) while A is being edited; a click elsewhere
+    // restores A's text and leaves B's alone (the edit backup is A's).
+    m.keyDown(13);
+    MoveTo(0, 100);
+    Down(0, 100);
+    EXPECT_EQ(b->state, STATE_PRESS);
+    a->setState(STATE_FOCUS);
+    m.keyDown('q');
+    Down(300, 300);
+    EXPECT_EQ(Narrow(a->text), "onez");
+    EXPECT_EQ(Narrow(b->text), "twoy");
+    EXPECT_EQ(b->state, STATE_NORMAL);
+    EXPECT_EQ(m.focused, nullptr);
 }
 
 TEST_F(Widgets, NoPickingCameraMeansNothingIsHit) {

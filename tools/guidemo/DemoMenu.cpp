@@ -80,8 +80,6 @@ std::vector<uint16_t> Wide(const char *s) {
     return out;
 }
 
-GuiMesh g_box, g_wide, g_plate, g_backdrop;
-
 template <typename W>
 W *Add(GuiManager *gui, const char *name, GuiMesh *mesh, float x, float y, const char *caption,
        const char *father, uint32_t font = 0) {
@@ -125,12 +123,13 @@ void ScreenOf(GuiManager *gui, const float world[3], int *x, int *y) {
     *y = (int)((1 - out[1] / out[3]) * 0.5f * h);
 }
 
-bool BuildMenu(GuiManager *gui, const char *fontPath) {
+bool BuildMenu(GuiManager *gui, DemoMeshes *meshes, const char *fontPath) {
     GuiRenderer *r = gui->engine();
-    GuiMesh::makeBox(&g_box, 180, 44, 10);
-    GuiMesh::makeBox(&g_wide, 400, 44, 10);
-    GuiMesh::makePanel(&g_plate, 300, 70);
-    GuiMesh::makePanel(&g_backdrop, 760, 560);
+    GuiMesh *box = &meshes->box, *wide = &meshes->wide, *plate = &meshes->plate;
+    GuiMesh::makeBox(box, 180, 44, 10);
+    GuiMesh::makeBox(wide, 400, 44, 10);
+    GuiMesh::makePanel(plate, 300, 70);
+    GuiMesh::makePanel(&meshes->backdrop, 760, 560);
 
     const float normal[3] = {0.25f, 0.35f, 0.6f}, over[3] = {0.35f, 0.55f, 0.95f};
     const float press[3] = {0.95f, 0.55f, 0.15f}, latched[3] = {0.2f, 0.7f, 0.3f};
@@ -169,21 +168,21 @@ bool BuildMenu(GuiManager *gui, const char *fontPath) {
     light->range = 5000;
     gui->addObject(light, "");
 
-    auto *back = Add<GuiGraphic>(gui, "BACKDROP", &g_backdrop, 0, 0, nullptr, "");
+    auto *back = Add<GuiGraphic>(gui, "BACKDROP", &meshes->backdrop, 0, 0, nullptr, "");
     back->channels[TRANSLATION_Z] = -60;
     back->setStateTexture(backdrop, 0);
-    auto *logo = Add<GuiGraphic>(gui, "LOGO", &g_plate, 0, 185, "Marbrix 3D", "", 1);
+    auto *logo = Add<GuiGraphic>(gui, "LOGO", plate, 0, 185, "Marbrix 3D", "", 1);
     logo->setStateTexture(stripes, 0);
 
     auto *menu = new GuiNull();
     menu->setName("MENU");
     gui->addObject(menu, "");
-    auto *play = Add<GuiButton>(gui, "PLAY", &g_box, -110, 85, "Play", "MENU");
-    auto *quit = Add<GuiButton>(gui, "QUIT", &g_box, 110, 85, "Quit", "MENU");
-    auto *sound = Add<GuiSwitch>(gui, "SOUND", &g_box, -110, 15, "Sound", "MENU");
-    auto *lang = Add<GuiOption>(gui, "LANG", &g_box, 110, 15, nullptr, "MENU");
-    auto *name = Add<GuiText>(gui, "NAME", &g_wide, 0, -55, nullptr, "MENU");
-    auto *note = Add<GuiGraphic>(gui, "NOTE", &g_plate, 0, -150, "Type a name", "MENU");
+    auto *play = Add<GuiButton>(gui, "PLAY", box, -110, 85, "Play", "MENU");
+    auto *quit = Add<GuiButton>(gui, "QUIT", box, 110, 85, "Quit", "MENU");
+    auto *sound = Add<GuiSwitch>(gui, "SOUND", box, -110, 15, "Sound", "MENU");
+    auto *lang = Add<GuiOption>(gui, "LANG", box, 110, 15, nullptr, "MENU");
+    auto *name = Add<GuiText>(gui, "NAME", wide, 0, -55, nullptr, "MENU");
+    auto *note = Add<GuiGraphic>(gui, "NOTE", plate, 0, -150, "Type a name", "MENU");
     note->channels[SCALE_X] = 0.8f;
     note->channels[SCALE_Y] = 0.6f;
     note->channels[COLOR_A] = 0.6f;

@@ -5,12 +5,18 @@
 // generated pictures for every state and bindings that store what happens.
 
 #include "gui/GuiManager.h"
+#include "gui/GuiMesh.h"
 
 namespace demo {
 
+// The generated shapes the widgets draw; they must outlive the menu.
+struct DemoMeshes {
+    gui::GuiMesh box, wide, plate, backdrop;
+};
+
 // Builds the menu into `gui` (whose renderer is set). False when the font
 // cannot be opened or a texture cannot be made.
-bool BuildMenu(gui::GuiManager *gui, const char *fontPath);
+bool BuildMenu(gui::GuiManager *gui, DemoMeshes *meshes, const char *fontPath);
 
 // The window pixel a world point shows at, through the picking camera.
 void ScreenOf(gui::GuiManager *gui, const float world[3], int *x, int *y);

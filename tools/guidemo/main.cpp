@@ -160,9 +160,10 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "guidemo: cannot open the display %dx%d\n", width, height);
         } else {
             EngineRenderer renderer(&engine);
+            demo::DemoMeshes meshes;
             GuiManager g;
             g.setEngine(&renderer);
-            if (demo::BuildMenu(&g, font)) {
+            if (demo::BuildMenu(&g, &meshes, font)) {
                 platform::ScriptedInput input;
                 int px = -1, py = -1;
                 for (int frame = 0; frame < kFrames; frame++) {
