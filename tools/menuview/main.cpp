@@ -89,13 +89,16 @@ bool SavePicture(lib3d::Engine &engine, const char *path) {
     Image image;
     lib3d::BackBufferToImage(raw, pitch, engine.width, engine.height, engine.backBufferFormat,
                              &image);
+    // 8-bit RGB: the screen has no alpha worth keeping.
+    std::vector<uint8_t> rgb(size_t(image.width) * image.height * 3);
+    for (size_t i = 0, n = size_t(image.width) * image.height; i < n; i++)
+        for (int c = 0; c < 3; c++) rgb[i * 3 + c] = image.pixels[i * 4 + c];
     png_image png = {};
     png.version = PNG_IMAGE_VERSION;
     png.width = image.width;
     png.height = image.height;
-    png.format = PNG_FORMAT_RGBA;
-    return png_image_write_to_file(&png, path, 0, image.pixels.data(), image.width * 4, nullptr) !=
-           0;
+    png.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&png, path, 0, rgb.data(), image.width * 3, nullptr) != 0;
 }
 
 void Run(gui::GuiManager &m, float seconds) {
