@@ -40,6 +40,15 @@ uint32_t Argb(float grey, float alpha) {
     return byte(alpha) << 24 | byte(grey) << 16 | byte(grey) << 8 | byte(grey);
 }
 
+// Hands a picture to a script as `tex`; a picture that could not be loaded
+// leaves the script untextured (negative slots are render targets).
+void SetPicture(lib3d::Shader *shader, int slot) {
+    if (slot >= 0)
+        shader->SetTexture("tex", slot);
+    else if (shader->effect)
+        shader->effect->SetTexture("tex", nullptr);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- sequence
@@ -177,6 +186,7 @@ void LogoScreen::DrawGlow(float size, float alpha) {
 }
 
 void LogoScreen::Render() {
+    if (!begun_ || !vertices_ || !environment_ || !shafts_) return;  // Begin failed
     if (!engine_->BeginFrame()) return;
     engine_->ClearFrame();
     engine_->SetProjection();
@@ -199,7 +209,7 @@ void LogoScreen::Render() {
     for (int part = 0; part < LogoMesh::kParts; part++) {
         const int first = mesh.partFirst[part], count = mesh.partFirst[part + 1] - first;
         if (count <= 0) continue;
-        environment_->SetTexture("tex", textures_[kPartPicture[part]]);
+        SetPicture(environment_.get(), textures_[kPartPicture[part]]);
         environment_->Draw(*vertices_, *indices_, first * 3, count);
     }
 
@@ -210,7 +220,7 @@ void LogoScreen::Render() {
         shafts_->SetVector("Light", kLight[0], kLight[1], kLight[2]);
         shafts_->SetScalar("Decal", 0.2f);
         shafts_->SetScalar("longueur", 3.0f * s);
-        shafts_->SetTexture("tex", textures_[kLightPicture]);
+        SetPicture(shafts_.get(), textures_[kLightPicture]);
         shafts_->Draw(*vertices_, *indices_, 0, mesh.TriangleCount());
     }
 

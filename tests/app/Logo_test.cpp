@@ -2,6 +2,7 @@
 // saved through the engine's screenshot writer and read back with libpng.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -185,4 +186,30 @@ TEST_F(LogoTest, AKeyReleaseSkipsBeforeAnythingIsDrawn) {
     logo->End();
     EXPECT_EQ(engine.focal, focalBefore);
     EXPECT_EQ(engine.farPlane, farBefore);
+}
+
+TEST_F(LogoTest, MissingPicturesAreReportedAndTheLogoStillPlays) {
+    logo->End();
+    ASSERT_EQ(mkdir("nothing_here", 0755), 0);
+    ASSERT_EQ(chdir("nothing_here"), 0);
+    LogoScreen bare(&engine, &timer, &input);
+    testing::internal::CaptureStderr();
+    const bool ok = bare.Begin();
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(chdir(".."), 0);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(err,
+              "Texture not found : data/gfx/logo/env.png\n"
+              "Texture not found : data/gfx/logo/env1.png\n"
+              "Texture not found : data/gfx/logo/env2.png\n"
+              "Texture not found : data/gfx/logo/light.png\n");
+    // Played through in 100 ms frames, untextured, to its end.
+    bool ended = false;
+    for (int i = 0; i < 300 && !ended; i++) {
+        clock.AdvanceMs(100);
+        ended = bare.Frame();
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(bare.sequence.over);
+    EXPECT_GT(bare.framesDrawn, 40);
 }
