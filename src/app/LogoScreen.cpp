@@ -114,6 +114,8 @@ bool LogoScreen::Begin() {
     // Written through the buffer's own layout rather than assuming it.
     const device::VertexLayout &layout = vertices_->Layout();
     uint8_t *out = vertices_->Lock();
+    uint16_t *index = indices_->Lock();
+    if (!out || !index) return false;
     for (const LogoVertex &v : mesh.vertices) {
         std::memcpy(out + layout.position, v.position, sizeof v.position);
         std::memcpy(out + layout.normal, v.normal, sizeof v.normal);
@@ -121,7 +123,7 @@ bool LogoScreen::Begin() {
         out += layout.stride;
     }
     vertices_->Unlock();
-    std::memcpy(indices_->Lock(), mesh.indices.data(), mesh.indices.size() * sizeof(uint16_t));
+    std::memcpy(index, mesh.indices.data(), mesh.indices.size() * sizeof(uint16_t));
     indices_->Unlock();
 
     // A missing picture is reported by the loader; its part is drawn
