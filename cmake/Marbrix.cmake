@@ -1,7 +1,9 @@
 # Build conventions shared by every folder of the project.
 #
-#   marbrix_library(NAME DEPS ...)    one static library per subsystem folder,
-#                                     made of every .cpp in that folder
+#   marbrix_library(NAME DEPS ... [EXCLUDE file.cpp ...])
+#                                     one static library per subsystem folder,
+#                                     made of every .cpp in that folder but
+#                                     those that another target of it builds
 #   marbrix_test(NAME SOURCES LIBS [DISPLAY|DISPLAY16] [TIMEOUT s])
 #   marbrix_data(NAME TOOL ARGS OUTPUTS)  a generated data file of the runtime dir
 #   marbrix_fuzz(NAME SOURCES LIBS)   a libFuzzer target, corpus in fuzz/corpus/NAME
@@ -34,9 +36,12 @@ function(marbrix_add_subdirs dir)
 endfunction()
 
 function(marbrix_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   if(NOT sources)
     return()  # a subsystem with no code yet has no target
   endif()

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/LogoScripts.h"
 #include "device/Gl.h"
 #include "device/ShaderProgram.h"
 #include "fx/EffectText.h"
@@ -21,7 +22,6 @@
 #include "lib3d/Engine.h"
 #include "lib3d/Matrix.h"
 #include "lib3d/Shader.h"
-#include "shaderc/LogoScripts.h"
 #include "shaderc/ShaderCompiler.h"
 
 namespace {

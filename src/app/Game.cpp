@@ -61,7 +61,7 @@ bool Game::Init() {
     InitSettings();
     if (!OpenDisplay()) return false;
     ResetFrameState();
-    // The opening logo plays here once it exists; the frame state is reset after it.
+    PlayLogo();
     ResetFrameState();
     InitRenderStates();
 

@@ -125,6 +125,13 @@ public:
     FrameTimer timer;
     float frameStep;  // the timer's step for this frame
 
+    // ---- opening logo (GameLogo.cpp)
+    // Plays the logo in its own frame loop until it ends or a key release
+    // skips it; MARBRIX_NO_LOGO=1 in the environment leaves it out (tests,
+    // benchmarks). Closing the window meanwhile sets quit.
+    void PlayLogo();
+    int32_t logoFrames = 0;  // frames the logo drew at the last start
+
 private:
     void InitUserFolders();
     bool InitTexts();

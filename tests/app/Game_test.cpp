@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,7 @@ class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        setenv("MARBRIX_NO_LOGO", "1", 1);  // the logo's own tests below unset it
         unlink("config.ini");
         unlink("playersname.txt");
         game.reset(new Game);
@@ -190,6 +192,66 @@ TEST_F(GameTest, StandInMenuDealsAGameAndEscapeQuits) {
     game->Run();
     EXPECT_EQ(game->quit, 1);
     EXPECT_GT(game->timer.frameCount, 0);
+}
+
+namespace {
+
+// A clock whose every reading is 250 ms after the one before, so the logo's
+// 8 s go by in a few dozen frames.
+class RacingClock : public platform::Clock {
+public:
+    bool CounterFrequency(int64_t *frequency) override {
+        *frequency = 1000;
+        return true;
+    }
+    int64_t Counter() override { return counter_ += 250; }
+    uint32_t Ticks() override { return static_cast<uint32_t>(counter_); }
+
+private:
+    int64_t counter_ = 0;
+};
+
+}  // namespace
+
+TEST_F(GameTest, StartUpPlaysTheLogoToItsEndBeforeLoadingTheGame) {
+    unsetenv("MARBRIX_NO_LOGO");
+    RacingClock clock;
+    game->timer.clock = &clock;
+    WriteFile("config.ini", "[Game]\nFullscreen=0\n");
+    std::string err;
+    ASSERT_TRUE(Init(&err)) << err;
+    EXPECT_EQ(err, "");  // its pictures and scripts were all there
+    EXPECT_GT(game->logoFrames, 20);
+    EXPECT_LT(game->logoFrames, 200);
+    EXPECT_EQ(game->quit, 0);
+    // The game's own projection is back in place after the logo's.
+    EXPECT_EQ(game->farPlane, 400.0f);
+    EXPECT_EQ(game->focal, 800.0f);
+    game->timer.clock = platform::SystemClock();
+}
+
+TEST_F(GameTest, AKeyReleaseAtStartUpSkipsTheLogo) {
+    unsetenv("MARBRIX_NO_LOGO");
+    WriteFile("config.ini", "[Game]\nFullscreen=0\n");
+    input.PushKey('a');
+    std::string err;
+    ASSERT_TRUE(Init(&err)) << err;
+    EXPECT_EQ(game->logoFrames, 0);
+    EXPECT_TRUE(input.Empty());
+    EXPECT_EQ(game->quit, 0);
+    EXPECT_EQ(game->mode, Menu);
+}
+
+TEST_F(GameTest, ClosingTheWindowDuringTheLogoEndsTheRunAfterStartUp) {
+    unsetenv("MARBRIX_NO_LOGO");
+    WriteFile("config.ini", "[Game]\nFullscreen=0\n");
+    input.PushQuit();
+    std::string err;
+    ASSERT_TRUE(Init(&err)) << err;  // start-up itself went well
+    EXPECT_EQ(game->quit, 1);
+    const int frames = game->timer.frameCount;
+    game->Run();  // returns at once
+    EXPECT_EQ(game->timer.frameCount, frames);
 }
 
 TEST(GameShutdown, SafeWithoutInit) {

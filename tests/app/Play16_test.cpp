@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/Game.h"
@@ -13,6 +14,7 @@
 
 TEST(Play16, PlaysOnADisplayOfDepth16) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    setenv("MARBRIX_NO_LOGO", "1", 1);  // simulated time stands still during start-up
     FILE *f = fopen("config.ini", "wb");
     ASSERT_NE(f, nullptr);
     fputs("[Game]\nFullscreen=0\nWidth=800\nHeight=600\n", f);

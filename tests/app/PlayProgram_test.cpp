@@ -78,6 +78,7 @@ TEST(PlayProgram, OpeningFirstTileScreenshotAndEscape) {
     fputs("[Path]\nGamePath=./\n\n[Game]\nLang=en\nFullscreen=0\nWidth=800\nHeight=600\n", f);
     fclose(f);
     setenv("MARBRIX_NO_HELP", "1", 1);
+    setenv("MARBRIX_NO_LOGO", "1", 1);  // the clicks below are timed from the window's start
     pid_t pid = Start();
     ASSERT_TRUE(Xdo("search --sync --name '^Marbrix 3D TR$'")) << ReadFile("err.txt");
     usleep(1500 * 1000);

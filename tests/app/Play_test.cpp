@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ class PlayTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        // Simulated time stands still during start-up: no opening logo.
+        setenv("MARBRIX_NO_LOGO", "1", 1);
         unlink("playersname.txt");
         WriteFile("config.ini", "[Game]\nFullscreen=0\nWidth=800\nHeight=600\n" + Settings());
         game.reset(new Game);

@@ -113,6 +113,7 @@ protected:
         unlink("playersname.txt");
         unlink("opened.txt");
         setenv("MARBRIX_NO_HELP", "1", 1);
+        setenv("MARBRIX_NO_LOGO", "1", 1);
     }
 };
 
@@ -130,6 +131,22 @@ TEST_F(ProgramTest, EscapeEndsANormalRunWithStatusZero) {
     std::string ini = ReadFile("config.ini");
     EXPECT_NE(ini.find("Lang=en\nFullscreen=0\nWidth=800\n"), std::string::npos) << ini;
     EXPECT_NE(ReadFile("playersname.txt"), "<missing>");
+}
+
+TEST_F(ProgramTest, AKeyReleaseSkipsTheOpeningLogo) {
+    // The logo plays for about 8 s. While it plays, one key release skips
+    // it: the Escape that follows reaches the game and ends it. Had the
+    // first key not skipped the logo, Escape would only have skipped it and
+    // the program would still be running.
+    unsetenv("MARBRIX_NO_LOGO");
+    WriteFile("config.ini", "[Path]\nGamePath=./\n\n[Game]\nLang=en\nFullscreen=0\n");
+    pid_t pid = Start();
+    std::string window = FindWindow();
+    ASSERT_FALSE(window.empty()) << ReadFile("err.txt");
+    std::string cmd = "xdotool windowfocus --sync " + window + " key a key Escape 2>/dev/null";
+    EXPECT_EQ(system(cmd.c_str()), 0);
+    EXPECT_EQ(WaitExit(pid, 30), 0) << ReadFile("err.txt");
+    EXPECT_EQ(ReadFile("err.txt"), "");
 }
 
 TEST_F(ProgramTest, AQuitEventEndsTheProgramWithStatusZero) {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "shaderc/LogoScripts.h"
+#include "app/LogoScripts.h"
 #include "shaderc/ShaderCompiler.h"
 
 namespace {

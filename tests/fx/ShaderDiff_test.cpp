@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "app/LogoScripts.h"
 #include "device/Gl.h"
 #include "device/ShaderProgram.h"
 #include "fx/EffectText.h"
 #include "fx/Glsl.h"
 #include "fx/ShaderExec.h"
-#include "shaderc/LogoScripts.h"
 #include "shaderc/ShaderCompiler.h"
 
 namespace {

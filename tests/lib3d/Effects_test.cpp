@@ -14,12 +14,12 @@
 #include <sstream>
 #include <string>
 
+#include "app/LogoScripts.h"
 #include "lib3d/BuiltinEffects.h"
 #include "lib3d/EffectsTestSupport.h"
 #include "lib3d/EngineTestSupport.h"
 #include "lib3d/Matrix.h"
 #include "lib3d/Shader.h"
-#include "shaderc/LogoScripts.h"
 
 using enginetest::Distance;
 using enginetest::PixelAt;

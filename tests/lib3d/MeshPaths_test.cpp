@@ -5,12 +5,12 @@
 
 #include <cstring>
 
+#include "app/LogoScripts.h"
 #include "lib3d/EffectsTestSupport.h"
 #include "lib3d/EngineTestSupport.h"
 #include "lib3d/Material.h"
 #include "lib3d/Mesh.h"
 #include "lib3d/Shader.h"
-#include "shaderc/LogoScripts.h"
 
 using enginetest::Distance;
 using enginetest::PixelAt;

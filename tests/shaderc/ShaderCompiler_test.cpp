@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "ShaderRun.h"
-#include "shaderc/LogoScripts.h"
+#include "app/LogoScripts.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include "app/LogoScripts.h"
 #include "lib3d/Matrix.h"
 #include "lib3d/MeshEffects.h"
 #include "lib3d/Shader.h"
 #include "lib3d/SphereGrid.h"
-#include "shaderc/LogoScripts.h"
 
 namespace demo {
 namespace {

@@ -1,4 +1,4 @@
-#include "shaderc/LogoScripts.h"
+#include "app/LogoScripts.h"
 
 const char *const kLogoEnvironmentScript = R"([VERTEXFORMAT]
 XYZ NORMAL TEX0
