@@ -30,6 +30,8 @@ void ReadSettings(Settings *s) {
     s->music = platform::IniGetInt("Game", "Music", 1, p);
     s->sound = platform::IniGetInt("Game", "Sound", 1, p);
     s->fullscreen = platform::IniGetInt("Game", "Fullscreen", 1, p);
+    s->layHelp = platform::IniGetInt("Game", "LayHelp", 1, p);
+    s->level = platform::IniGetInt("Game", "Level", 0, p);
 }
 
 int LoadSettings(Settings *settings, NameBuffer &name1, NameBuffer &name2) {
@@ -51,9 +53,10 @@ int LoadSettings(Settings *settings, NameBuffer &name1, NameBuffer &name2) {
 
 int SaveSettings(const Settings &s, const NameBuffer &name1, const NameBuffer &name2) {
     const std::vector<std::pair<std::string, std::string>> values = {
-        {"Width", Decimal(s.width)},   {"Height", Decimal(s.height)},
-        {"Shadow", Decimal(s.shadow)}, {"Reflect", Decimal(s.reflect)},
-        {"Sound", Decimal(s.sound)},   {"Music", Decimal(s.music)},
+        {"Width", Decimal(s.width)},     {"Height", Decimal(s.height)},
+        {"Shadow", Decimal(s.shadow)},   {"Reflect", Decimal(s.reflect)},
+        {"Sound", Decimal(s.sound)},     {"Music", Decimal(s.music)},
+        {"LayHelp", Decimal(s.layHelp)}, {"Level", Decimal(s.level)},
     };
     int ok = platform::IniWriteStrings("Game", values, SettingsFilePath().c_str()) ? 1 : 0;
     if (!SaveNames(name1, name2)) ok = 0;

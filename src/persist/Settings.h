@@ -1,7 +1,7 @@
 #pragma once
 // The player's settings, kept in section [Game] of "config.ini" in the user
-// folder: screen size and the four switches. Fullscreen (default 1) is read
-// too but only ever changed by hand.
+// folder: screen size, the four switches, the lay help and the computer's
+// level. Fullscreen (default 1) is read too but only ever changed by hand.
 
 #include <cstdint>
 
@@ -17,6 +17,8 @@ struct Settings {
     int32_t music = 1;
     int32_t sound = 1;
     int32_t fullscreen = 1;
+    int32_t layHelp = 1;  // the held tile snaps to a legal drop near the pointer
+    int32_t level = 0;    // the computer's strength: 0 or 1 (anything else plays as 0)
 };
 
 // Start-up: when the settings file does not exist yet, the defaults and the
@@ -26,7 +28,7 @@ struct Settings {
 int LoadSettings(Settings *settings, NameBuffer &name1, NameBuffer &name2);
 // Reads the values from the settings file as they stand.
 void ReadSettings(Settings *settings);
-// Writes Width, Height, Shadow, Reflect, Sound and Music (in that order) in
+// Writes Width, Height, Shadow, Reflect, Sound, Music, LayHelp and Level (in that order) in
 // one replacement of the file, then the names file. Failures are ignored by
 // the game: the values in memory stay in force. Returns 0 when either write
 // failed.
