@@ -72,7 +72,7 @@ TEST_F(GameTest, FirstStartWritesSettingsAndNamesAndOpensAWindow) {
     EXPECT_EQ(game->settings.width, 800);
     EXPECT_EQ(game->settings.height, 600);
     EXPECT_EQ(ReadFile("config.ini"),
-              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\n");
+              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\nLayHelp=1\nLevel=0\n");
     // The names are the word of the shipped English table with the seat digit.
     std::string word = persist::TextLine(1).ToUtf8();
     ASSERT_FALSE(word.empty());
@@ -95,7 +95,7 @@ TEST_F(GameTest, GamePathElsewhereKeepsLanguageInTheWorkingFolder) {
     ASSERT_TRUE(Init(&err)) << err;
     EXPECT_EQ(persist::TextLine(1).ToUtf8(), "Joueur");
     EXPECT_EQ(ReadFile("elsewhere/me/config.ini"),
-              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\n");
+              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\nLayHelp=1\nLevel=0\n");
     EXPECT_TRUE(platform::IsDirectory("elsewhere/me/save"));
     EXPECT_EQ(ReadFile("config.ini"), "[Path]\nGamePath=elsewhere\\me\n[Game]\nLang=fr\n");
 }
