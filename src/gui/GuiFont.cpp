@@ -17,7 +17,9 @@ int32_t Store(GuiTextAtlas *atlas, const GuiCoverage &coverage, int32_t handle) 
 
 GuiFont::GuiFont() {}
 
-GuiFont::~GuiFont() { releasePage(-1); }
+GuiFont::~GuiFont() {
+    releasePage(-1);
+}
 
 void GuiFont::attach(GuiRenderer *renderer) {
     engine = renderer;
@@ -138,6 +140,54 @@ void GuiFont::drawCaption2D(int32_t handle, int x, int y, int width, int height,
     engine->SetState(lib3d::Depth::On);
     engine->SetState(lib3d::Lighting::On);
     engine->SetState(lib3d::Blending::Off);
+}
+
+}  // namespace gui
+
+namespace gui {
+
+void GuiFont::drawPiecesOnWidget(const GuiTextSlot &slot, int x, int y, const float colour[3],
+                                 float alpha, const float world[16], float z) {
+    const float texel = 1.0f / (kPageSide - 1);
+    const int texture = atlas.pages[atlas.PageOf(slot.handle)]->texture;
+    const float rgba[4] = {colour[0], colour[1], colour[2], alpha};
+    for (const GuiSlotPiece &piece : GuiTextAtlas::Pieces(slot)) {
+        // Screen layout runs down the page; the widget's plane has y up.
+        const float left = static_cast<float>(x + piece.offsetX);
+        const float right = left + piece.width;
+        const float top = -static_cast<float>(y);
+        const float bottom = top - piece.height;
+        const float corners[4][3] = {
+            {left, top, z}, {right, top, z}, {right, bottom, z}, {left, bottom, z}};
+        const float u0 = piece.pageX * texel, v0 = piece.pageY * texel;
+        const float u1 = (piece.pageX + piece.width) * texel;
+        const float v1 = (piece.pageY + piece.height) * texel;
+        const float uv[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+        engine->DrawQuad3D(world, corners, uv, rgba, texture);
+    }
+}
+
+void GuiFont::drawCaptionOnWidget(int32_t handle, float alpha, const float world[16], float z) {
+    int index = atlas.PageOf(handle);
+    if (index < 0 || !engine) return;
+    GuiTextPage *page = atlas.pages[index].get();
+    if (page->texture < 0) uploadPage(page);
+    if (page->texture < 0) return;
+    const GuiTextSlot &slot = *page->Find(handle);
+    // Centred in a 4000 x 4000 box around the origin.
+    const int x = -2000 + (4000 - slot.width) / 2;
+    const int y = -2000 + (4000 - slot.height) / 2;
+    engine->SetState(lib3d::Culling::None);
+    engine->SetState(lib3d::Depth::Off);
+    engine->SetState(lib3d::Lighting::Off);
+    engine->SetState(lib3d::Stage0::TextureTimesColour);
+    engine->SetState(lib3d::Blending::Alpha);
+    const float a = alpha * sceneAlpha;
+    if (shadowOffset[0] != 0 && shadowOffset[1] != 0)
+        drawPiecesOnWidget(slot, x + shadowOffset[0], y + shadowOffset[1], shadowColour, a, world,
+                           z);
+    drawPiecesOnWidget(slot, x, y, sceneColour, a, world, z);
+    engine->SetState(lib3d::Depth::On);
 }
 
 }  // namespace gui

@@ -9,7 +9,6 @@
 
 #include "gui/GuiRenderer.h"
 #include "gui/GuiTextAtlas.h"
-
 #include "image/TrueType.h"
 
 namespace gui {
@@ -52,6 +51,11 @@ public:
     void drawCaption2D(int32_t handle, int x, int y, int width, int height, int centreX,
                        int centreY);
 
+    // Draws a caption on a widget: centred on the widget's local origin in
+    // the plane at depth z, one local unit per texel, with the widget's world
+    // transform; shadow first, in the scene colours, alpha times sceneAlpha.
+    void drawCaptionOnWidget(int32_t handle, float alpha, const float world[16], float z);
+
     GuiRenderer *engine = nullptr;
     image::TrueTypeFont face;
     int pointSize = 0;
@@ -67,6 +71,8 @@ private:
     void uploadPage(GuiTextPage *page);
     void dropTexture(GuiTextPage *page);
     void drawPieces(const GuiTextSlot &slot, int x, int y, const float colour[3]);
+    void drawPiecesOnWidget(const GuiTextSlot &slot, int x, int y, const float colour[3],
+                            float alpha, const float world[16], float z);
 };
 
 }  // namespace gui
