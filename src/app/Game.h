@@ -114,7 +114,7 @@ public:
     bool BeginMenuFrame() override;
     gui::GuiRenderer *MenuRenderer() override { return &guiRenderer; }
     int SlotHighlightTexture() override { return boardView.selectionTexture; }
-    void FinishMenuFrame() override { FinishFrame(true); }
+    void FinishMenuFrame() override;
 
     // The camera's view matrix from its eye, and the device's view and
     // projection set from it (picking reads them back).
@@ -157,8 +157,11 @@ public:
     // When set, every finished frame is also copied here before it is shown.
     Image *frameCapture;
 
-    // The menus, and the menu scene they drive (none until the menu script
-    // has been loaded; the front-end then deals a game at once).
+    // The menus, and the menu scene they drive. Set withMenus before Init
+    // (the program does); without it, or when the menu script builds
+    // nothing, there is no menu scene and the menu mode deals a game
+    // against the computer at once, as tests and tools of play want.
+    bool withMenus = false;
     frontend::FrontEnd frontEnd;
     std::unique_ptr<frontend::MenuGui> menuGui;
 

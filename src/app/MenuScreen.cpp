@@ -8,18 +8,43 @@
 
 #include "app/Game.h"
 #include "app/SoundManager.h"
+#include "frontend/ScriptedMenu.h"
+#include "persist/UserFolder.h"
+
+namespace {
+
+const char *const kMenuScript = "./data/scriptdemo.lub";
+
+}  // namespace
 
 bool Game::LoadMenuScript() {
-    // The menu scene is built from the menu script here once the GUI
-    // manager is part of the program; until then there is none.
+    frontEnd.SetGui(nullptr);
+    menuGui.reset();
+    if (!withMenus) return true;
+    std::unique_ptr<frontend::ScriptedMenu> menu(new frontend::ScriptedMenu);
+    char textPath[320];
+    snprintf(textPath, sizeof textPath, "./data/textmenu_%s.txt", persist::Language());
+    if (!menu->Load(&guiRenderer, kMenuScript, textPath)) {
+        // Without menus the program still plays: it deals at once.
+        fprintf(stderr, "The menu script %s built no main menu\n", kMenuScript);
+        return true;
+    }
+    menuGui = std::move(menu);
     frontEnd.SetGui(menuGui.get());
+    if (input) {
+        int x = 0, y = 0;
+        input->MouseState(&x, &y);
+        menuGui->MouseMove(x, y);
+    }
     return true;
 }
 
 int Game::FrontEndUpdate() {
     if (menuGui) return frontEnd.Update();
-    // No menu scene: a game against the computer is dealt at once, and
-    // Escape (on release) ends the program.
+    // No menu scene (a game object made without menus, for tests and
+    // tools that exercise play, or a menu script that built nothing): a
+    // game against the computer is dealt at once, and Escape (on release)
+    // ends the program.
     TickFrame();
     if (input) {
         input->Pump();
@@ -49,6 +74,11 @@ bool Game::BeginMenuFrame() {
     if (!BeginFrame()) return false;
     ClearFrame();
     return true;
+}
+
+void Game::FinishMenuFrame() {
+    if (input) input->MouseState(&mouseX, &mouseY);
+    FinishFrame(true);
 }
 
 void Game::ApplyVolumes() {
