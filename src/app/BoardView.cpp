@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "game/Camera.h"
+#include "game/PlayLayout.h"
 #include "lib3d/Engine.h"
 #include "lib3d/Matrix.h"
 #include "lib3d/Scene.h"
@@ -15,7 +16,7 @@ namespace {
 
 const char *kFolder3d = "data/gfx/3d/";
 // Half the board's side: board cells to world units.
-const float kBoardHalf = 16.0f;
+using game::kBoardHalf;
 // Height of a tile, by which a tile turned face down is lifted back onto the table.
 const float kTileHeight = 0.42f;
 // Shadows sit a hair above the table so they never fight with it for depth.

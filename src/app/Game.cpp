@@ -16,7 +16,7 @@
 Game::Game()
     : quit(0),
       mode(Menu),
-      gameKind(KindAgainstComputer),
+      gameKind(game::KindAgainstComputer),
       computerLevel(0),
       rules(nullptr),
       players(rules.players),
@@ -55,7 +55,7 @@ bool Game::Init() {
 
     screenshotCounter = 0;
     mode = Menu;
-    gameKind = KindAgainstComputer;
+    gameKind = game::KindAgainstComputer;
     cameraPreset = 1;
 
     InitSettings();
@@ -194,7 +194,7 @@ void Game::InitSeats() {
     playerCount = 2;
     rules.playerCount = 2;
     players[0].isComputer = 0;
-    players[1].isComputer = gameKind == KindAgainstComputer ? 1 : 0;
+    players[1].isComputer = gameKind == game::KindAgainstComputer ? 1 : 0;
 }
 
 void Game::SaveSettings() {
@@ -250,17 +250,21 @@ int Game::IdleUpdate() {
 
 void Game::NewGame() {
     players[0].isComputer = 0;
-    players[1].isComputer = gameKind == KindAgainstComputer ? 1 : 0;
+    players[1].isComputer = gameKind == game::KindAgainstComputer ? 1 : 0;
     rules.NewGame();
     if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicGame);
 }
 
-void Game::PlayEffect(int effect) {
-    if (soundOpen_) SoundManager::Instance()->PlaySound(effect);
+void Game::PlaySound(game::Sound sound) {
+    if (soundOpen_) SoundManager::Instance()->PlaySound(sound);
 }
 
-void Game::SetMode(int newMode) {
-    mode = newMode;
+void Game::GameStarted() {
+    mode = Opening;
+}
+
+void Game::GameEnded() {
+    mode = GameOver;
 }
 
 void Game::ResetView() {
@@ -276,12 +280,12 @@ void Game::ResetFrameTimer() {
 // Escape on a human turn: the game stays as it is and the game-options menu
 // comes up. Without a menu scene there is nothing to go back to, so
 // leaving a game ends the program.
-void Game::PauseToMenu() {
+void Game::LeaveRequested() {
+    mode = Menu;
     if (!menuGui) {
         quit = 1;
         return;
     }
-    mode = Menu;
     if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicMenu);
     frontEnd.ShowOnly("MENUGAMEOPTION");
 }

@@ -30,9 +30,6 @@ struct Image;
 
 enum GameMode { Menu = 0, Play = 1, Opening = 2, GameOver = 3 };
 
-// Game kinds: one human against the computer, or two humans at one machine.
-enum GameKind { KindAgainstComputer = 4, KindTwoHumans = 5 };
-
 class Game : public lib3d::Engine, public game::RulesHost, public frontend::FrontEndHost {
 public:
     Game();
@@ -81,11 +78,12 @@ public:
     void NewGame();
 
     // What the rules ask of the application.
-    void PlayEffect(int effect) override;
-    void SetMode(int newMode) override;
+    void PlaySound(game::Sound sound) override;
+    void GameStarted() override;
+    void GameEnded() override;
     void ResetView() override;
     void ResetFrameTimer() override;
-    void PauseToMenu() override;
+    void LeaveRequested() override;
 
     // What the front-end asks of the program.
     platform::Input *MenuInput() override { return input; }

@@ -55,7 +55,7 @@ int Game::FrontEndUpdate() {
         }
     }
     if (quit) return 0;
-    StartNewGame(KindAgainstComputer);
+    StartNewGame(game::KindAgainstComputer);
     return 0;
 }
 
@@ -87,7 +87,7 @@ void Game::ApplyVolumes() {
 }
 
 void Game::PlayClick() {
-    PlayEffect(kSoundPlace);
+    PlaySound(game::SoundPlace);
 }
 
 void Game::LogLine(const char *text) {
@@ -115,14 +115,14 @@ void Game::EnterPlay() {
 }
 
 void Game::StartNewGame(int kind) {
-    gameKind = kind == KindTwoHumans ? KindTwoHumans : KindAgainstComputer;
+    gameKind = kind == game::KindTwoHumans ? game::KindTwoHumans : game::KindAgainstComputer;
     computerLevel = settings.level;
     EnterPlay();
     NewGame();
 }
 
 void Game::ResumeGame(int kind) {
-    gameKind = kind == KindTwoHumans ? KindTwoHumans : KindAgainstComputer;
+    gameKind = kind == game::KindTwoHumans ? game::KindTwoHumans : game::KindAgainstComputer;
     EnterPlay();
     cameraPreset = camera.preset;
     UpdateView();

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/Game.h"
+#include "game/PlayLayout.h"
 #include "game/ScreenTexts.h"
 #include "image/Image.h"
 #include "lib3d/Matrix.h"
@@ -11,8 +12,7 @@
 
 namespace {
 
-// The pick lands half a cell short of the board point the rules use.
-const float kPickToBoard = 16.5f;
+using game::kPickToBoard;
 // The pointer tile floats this high over the table.
 const float kPointerTileHeight = 0.3f;
 const float kPi = 3.14159265358979f;

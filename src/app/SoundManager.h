@@ -26,17 +26,10 @@
 #include <map>
 #include <string>
 
-// Effect numbers used by the game.
-enum SoundEffect {
-    kSoundWin = 0,     // seat 0 wins
-    kSoundSkip = 1,    // a pass
-    kSoundPlace = 2,   // a tile is laid; every front-end button
-    kSoundChoose = 3,  // a hand tile is selected
-    kSoundError = 4,   // a refused action
-    kSoundLoose = 5,   // seat 1 wins
-    kSoundPioche = 6,  // a tile is drawn from the boneyard
-    kSoundEffectCount = 7
-};
+#include "game/Sound.h"
+
+// The effects are numbered by game::Sound.
+const int kSoundEffectCount = game::SoundCount;
 
 // Music numbers used by the game.
 enum SoundMusic { kMusicMenu = 0, kMusicGame = 1, kMusicCount = 2 };

@@ -167,7 +167,8 @@ void FrontEnd::HandleAction(const char *name) {
     }
     if (is("BUTTONOPTION_BACK")) ApplyResolution();
     if (is("BUTTON_ONE_PLAYER") || is("BUTTON_TWO_PLAYERS")) {
-        host_->StartNewGame(is("BUTTON_ONE_PLAYER") ? 4 : 5);
+        host_->StartNewGame(is("BUTTON_ONE_PLAYER") ? game::KindAgainstComputer
+                                                    : game::KindTwoHumans);
         leftMenu_ = true;
     }
     if (is("BUTTONCONFIG_BACK")) {

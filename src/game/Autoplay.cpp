@@ -54,18 +54,18 @@ SimpleSeat::Outcome SimpleSeat::Act(Rules &rules) {
         for (int n = 0; n < 4 && rules.placementAngle != d.angle; ++n) rules.RotatePlacement();
         return rules.DropSelected(d.x, d.z) ? Laid : Refused;
     }
-    if (rules.Draw()) return Drew;
+    if (rules.TakeFromBoneyard()) return Drew;
     if (rules.Pass()) return Passed;
     return Stuck;
 }
 
 namespace {
 
-// Keeps the mode the rules set, so the match knows when the game is over.
+// Tells the match when the game is over.
 class MatchHost : public RulesHost {
 public:
-    void SetMode(int m) override { mode = m; }
-    int mode = ModeMenu;
+    void GameEnded() override { over = true; }
+    bool over = false;
 };
 
 }  // namespace
@@ -77,7 +77,6 @@ MatchResult PlayMatch(Rules &rules, SimpleSeat &seat, int maxTurns, MatchObserve
     rules.players[0].isComputer = 0;
     rules.players[1].isComputer = 1;
     rules.NewGame();
-    host.mode = ModePlay;  // the opening screen ends with the first release
 
     MatchResult r;
     Board before;
@@ -86,7 +85,7 @@ MatchResult PlayMatch(Rules &rules, SimpleSeat &seat, int maxTurns, MatchObserve
     // at any real frame rate.
     const float step = 25.0f;
     const int maxFrames = maxTurns * 64 + 64;
-    while (host.mode == ModePlay && r.turns <= maxTurns && r.frames < maxFrames) {
+    while (!host.over && r.turns <= maxTurns && r.frames < maxFrames) {
         if (observer) before = rules.board;
         rules.BeginFrame();
         if (rules.HumanToMove()) {

@@ -1,10 +1,12 @@
 #include "game/PlayControls.h"
 
+#include "game/PlayLayout.h"
+
 namespace game {
 
 int PlayControls::HandSlotAt(int x, int width) {
-    int left = width * 9 / 800;
-    int pitch = width * 58 / 800;
+    int left = layout::HandLeft(width);
+    int pitch = layout::HandPitch(width);
     if (pitch <= 0) return 0;
     int slot = (x - left) / pitch;
     return slot < 0 ? 0 : slot;
@@ -16,18 +18,19 @@ int PlayControls::LeftRelease(const PlayPointer &p, int width, int height) {
         rules_.DropSelected(p.boardX, p.boardZ);
         return 1;
     }
-    int buttons = width - width * 130 / 800;
+    int buttons = layout::ButtonsLeft(width);
     if (!rules_.firstMove && p.x < buttons) {
         rules_.SelectSlot(HandSlotAt(p.x, width));
         return 1;
     }
     if (!rules_.MayPassOrDraw()) return 0;
-    if (p.y > height - 104 && p.y < height - 72) {
+    const int passTop = layout::PassTop(height), drawTop = layout::DrawTop(height);
+    if (p.y > passTop && p.y < passTop + layout::kButtonHeight) {
         rules_.Pass();
         return 1;
     }
-    if (p.y > height - 64 && p.y < height - 32) {
-        rules_.Draw();
+    if (p.y > drawTop && p.y < drawTop + layout::kButtonHeight) {
+        rules_.TakeFromBoneyard();
         return 1;
     }
     return 0;
@@ -51,7 +54,7 @@ int PlayControls::HandleEvent(const platform::InputEvent &e, const PlayPointer &
                 rules_.Pass();
                 return 1;
             case platform::KeyReturn:
-                rules_.Draw();
+                rules_.TakeFromBoneyard();
                 return 1;
             case platform::KeyEscape:
                 rules_.Escape();

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "game/PlayLayout.h"
+
 namespace game {
 
 Rules::Rules(RulesHost *host) : host_(host) {}
@@ -12,8 +14,8 @@ void Rules::SetHost(RulesHost *host) {
     host_ = host;
 }
 
-void Rules::Effect(int effect) {
-    if (host_) host_->PlayEffect(effect);
+void Rules::Play(Sound sound) {
+    if (host_) host_->PlaySound(sound);
 }
 
 void Rules::Setup() {
@@ -57,7 +59,7 @@ void Rules::NewGame() {
     if (static_cast<int>(tiles.size()) != kTileCount) Setup();
 
     if (host_) {
-        host_->SetMode(ModeOpening);
+        host_->GameStarted();
         host_->ResetView();
     }
     cpuDelay = kCpuDelay;
@@ -191,7 +193,7 @@ void Rules::ComputerAct() {
     Player &p = players[current];
     if (lastAction == ActionLay && cpuMove.tile) {
         Tile *t = cpuMove.tile;
-        Effect(EffectPlace);
+        Play(SoundPlace);
         t->x = cpuMove.x;
         t->z = cpuMove.z;
         t->angle = cpuMove.angle;
@@ -204,13 +206,13 @@ void Rules::ComputerAct() {
         current = (current + 1) % 2;
         turnEnded = 1;
     } else if (lastAction == ActionDraw) {
-        Effect(EffectDraw);
+        Play(SoundDraw);
         DrawFromBoneyard(current);
         cpuPending = 0;
         drawsThisTurn += 1;
         lastAction = Decide();
     } else {
-        Effect(EffectSkip);
+        Play(SoundSkip);
         EndTurn();
     }
 }
@@ -218,11 +220,11 @@ void Rules::ComputerAct() {
 int Rules::CheckEnd() {
     int winner;
     if (players[0].hand.empty()) {
-        Effect(EffectWin);
+        Play(SoundWin);
         winner = 0;
         endCause = EndEmptyHand;
     } else if (players[1].hand.empty()) {
-        Effect(EffectLose);
+        Play(SoundLose);
         winner = 1;
         endCause = EndEmptyHand;
     } else {
@@ -237,17 +239,17 @@ int Rules::CheckEnd() {
         if (!blocked) return 0;
         endCause = EndBlocked;
         if (players[0].handPips < players[1].handPips) {
-            Effect(EffectWin);
+            Play(SoundWin);
             winner = 0;
         } else if (players[1].handPips < players[0].handPips) {
-            Effect(EffectLose);
+            Play(SoundLose);
             winner = 1;
         } else {
             winner = -1;
         }
     }
     current = winner;
-    if (host_) host_->SetMode(ModeGameOver);
+    if (host_) host_->GameEnded();
     return 1;
 }
 
@@ -267,11 +269,11 @@ int Rules::SelectSlot(int slot) {
     Tile *t = players[current].HandTileAt(slot < 0 ? 0 : slot);
     if (t && board.FindSpots(t, &scratchSpots_) > 0) {
         selected = t;
-        Effect(EffectChoose);
+        Play(SoundChoose);
         return 1;
     }
     selected = nullptr;
-    Effect(EffectError);
+    Play(SoundError);
     return 0;
 }
 
@@ -286,11 +288,11 @@ int Rules::DropSelected(float x, float z) {
     }
     t->angle = placementAngle;
     if (!firstMove && !board.CanPlace(t, x, z)) {
-        Effect(EffectError);
+        Play(SoundError);
         return 0;
     }
     p.handPips -= t->Pips();
-    Effect(EffectPlace);
+    Play(SoundPlace);
     board.Place(t, x, z);
     firstMove = 0;
     p.RemoveFromHand(t);
@@ -313,19 +315,19 @@ bool Rules::MayPassOrDraw() const {
 
 int Rules::Pass() {
     if (!HumanToMove() || !MayPassOrDraw()) return 0;
-    Effect(EffectSkip);
+    Play(SoundSkip);
     HumanActed();
     EndTurn();
     return 1;
 }
 
-int Rules::Draw() {
+int Rules::TakeFromBoneyard() {
     if (!HumanToMove() || !MayPassOrDraw()) return 0;
     if (players[current].HandSize() >= kMaxHand) {
-        Effect(EffectError);
+        Play(SoundError);
         return 0;
     }
-    Effect(EffectDraw);
+    Play(SoundDraw);
     bool any = !boneyard.empty();
     DrawFromBoneyard(current);
     return any ? 1 : 0;
@@ -333,10 +335,7 @@ int Rules::Draw() {
 
 void Rules::Escape() {
     if (!HumanToMove()) return;
-    if (host_) {
-        host_->SetMode(ModeMenu);
-        host_->PauseToMenu();
-    }
+    if (host_) host_->LeaveRequested();
 }
 
 bool Rules::HasLegalDrop(int seat) {
@@ -379,9 +378,9 @@ void Rules::PreviewPlacement(float boardX, float boardZ) {
 bool Rules::PointerOverBoard(int x, int y, int width, int height) const {
     if (!ValidSeat(current)) return true;
     if (static_cast<float>(y) < static_cast<float>(height) * 0.8f) return true;
-    int handEnd = width * 9 / 800 + players[current].HandSize() * (width * 58 / 800);
+    int handEnd = layout::HandLeft(width) + players[current].HandSize() * layout::HandPitch(width);
     if (!MayPassOrDraw()) return x > handEnd;
-    return x > handEnd && x < width - width * 130 / 800;
+    return x > handEnd && x < layout::ButtonsLeft(width);
 }
 
 void Rules::CountRuns(float angle) {

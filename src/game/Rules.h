@@ -11,23 +11,14 @@
 
 #include "game/Board.h"
 #include "game/Player.h"
+#include "game/Sound.h"
 #include "game/Tile.h"
 
 namespace game {
 
-// The application modes the rules switch to (same numbers as the main loop's).
-enum Mode { ModeMenu = 0, ModePlay = 1, ModeOpening = 2, ModeGameOver = 3 };
-
-// The numbered sound effects.
-enum Effect {
-    EffectWin = 0,
-    EffectSkip = 1,
-    EffectPlace = 2,
-    EffectChoose = 3,
-    EffectError = 4,
-    EffectLose = 5,
-    EffectDraw = 6
-};
+// Who sits at the table: one human against the computer, or two humans
+// taking turns at one machine.
+enum GameKind { KindAgainstComputer = 4, KindTwoHumans = 5 };
 
 // What the last action of the turn was: the human acted, or the computer's decision.
 enum Action {
@@ -43,15 +34,18 @@ enum EndCause { EndEmptyHand = 0, EndBlocked = 1 };
 class RulesHost {
 public:
     virtual ~RulesHost() {}
-    virtual void PlayEffect(int effect) { (void)effect; }
-    virtual void SetMode(int mode) { (void)mode; }
+    virtual void PlaySound(Sound sound) { (void)sound; }
+    // A new game was dealt: the application shows its opening screen.
+    virtual void GameStarted() {}
     // A new game: the camera goes to its opening orbit (azimuth 0, elevation
     // 60, distance 30), the preset label and the highlight pulse restart.
     virtual void ResetView() {}
     virtual void ResetFrameTimer() {}
-    // Escape during play: back to the menu (menu music, game-options menu),
-    // keeping the game as it is.
-    virtual void PauseToMenu() {}
+    // The game is over (an empty hand or a blocked table): the result is in
+    // `current` (the winner, -1 for none) and `endCause`.
+    virtual void GameEnded() {}
+    // The human to move asked to leave (Escape); the game stays as it is.
+    virtual void LeaveRequested() {}
 };
 
 struct CpuMove {
@@ -146,7 +140,7 @@ public:
     int DropSelected(float x, float z);
     void RotatePlacement();
     int Pass();
-    int Draw();
+    int TakeFromBoneyard();
     void Escape();
     // Pass and draw are open to the seat to move: not on the first move, and
     // only when it cannot lay a tile.
@@ -164,7 +158,7 @@ public:
 
 private:
     bool ValidSeat(int seat) const { return seat == 0 || seat == 1; }
-    void Effect(int effect);
+    void Play(Sound sound);
     void HumanActed();
     void CountRuns(float angle);
     void ComputerAct();

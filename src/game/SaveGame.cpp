@@ -268,7 +268,7 @@ bool SlotReader::Read(const uint8_t *data, size_t size) {
     if (bodySize < 0 || bodySize > kSlotMaxBody ||
         size_t(bodySize) != size - size_t(kSlotHeaderSize))
         return fail("file cut short or too long");
-    if (h.kind != 4 && h.kind != 5) return fail("unknown game kind");
+    if (h.kind != KindAgainstComputer && h.kind != KindTwoHumans) return fail("unknown game kind");
     if (h.day < 1 || h.day > 31 || h.month < 1 || h.month > 12 || h.year < 1900 || h.year > 9999 ||
         h.hours < 0 || h.hours > 23 || h.minutes < 0 || h.minutes > 59)
         return fail("bad date");
@@ -381,7 +381,7 @@ bool SlotReader::Read(const uint8_t *data, size_t size) {
     }
 
     // The seats and the turn.
-    const bool twoHumans = h.kind == 5;
+    const bool twoHumans = h.kind == KindTwoHumans;
     if (g.seats[0].isComputer != 0 || g.seats[1].isComputer != (twoHumans ? 0 : 1))
         return fail("seats do not match the game kind");
     if (g.current != 0 && g.current != 1) return fail("bad seat to move");

@@ -45,7 +45,7 @@ struct SlotHeader {
 // What the program keeps of a game beyond the rules: its kind, the
 // computer's level and the camera.
 struct SavedExtras {
-    int32_t kind = 4;
+    int32_t kind = KindAgainstComputer;
     int32_t level = 0;
     float azimuth = 0.0f, elevation = 45.0f, distance = 30.0f;
     float target[3] = {0, 0, 0};

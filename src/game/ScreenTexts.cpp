@@ -1,5 +1,7 @@
 #include "game/ScreenTexts.h"
 
+#include "game/PlayLayout.h"
+
 namespace game {
 
 namespace {
@@ -42,7 +44,8 @@ void AddButton(int x, int y, int w, int line, int labelWidth, int mouseX, int mo
     b.y = y;
     b.width = w;
     b.height = 32;
-    b.hover = mouseX > width - width * 130 / 800 && mouseY > y && mouseY < y + 32;
+    b.hover =
+        mouseX > layout::ButtonsLeft(width) && mouseY > y && mouseY < y + layout::kButtonHeight;
     b.label = Item(TextLine, line, x, y, labelWidth, 1);
     out->buttons.push_back(b);
 }
@@ -75,11 +78,13 @@ void LayoutPlayOverlay(const Rules &rules, int width, int height, int mouseX, in
             bool passOnly =
                 rules.boneyard.empty() || rules.players[seat].HandSize() >= Rules::kMaxHand;
             texts.push_back(Across(passOnly ? 4 : 3, 96, width));
-            int x = width - width * 128 / 800;
-            int w = width * 120 / 800;
-            int labelWidth = width * 128 / 800;
-            AddButton(x, height - 104, w, 11, labelWidth, mouseX, mouseY, width, out);
-            if (!passOnly) AddButton(x, height - 64, w, 12, labelWidth, mouseX, mouseY, width, out);
+            int x = layout::ButtonX(width);
+            int w = layout::ButtonWidth(width);
+            int labelWidth = layout::ButtonLabelWidth(width);
+            AddButton(x, layout::PassTop(height), w, 11, labelWidth, mouseX, mouseY, width, out);
+            if (!passOnly)
+                AddButton(x, layout::DrawTop(height), w, 12, labelWidth, mouseX, mouseY, width,
+                          out);
         }
     } else if (seat == 0 || seat == 1) {
         if (!rules.cpuPending) {
@@ -101,7 +106,7 @@ void LayoutPlayOverlay(const Rules &rules, int width, int height, int mouseX, in
 void LayoutOpeningTexts(const Rules &rules, int gameKind, int width, std::vector<TextItem> *out) {
     out->clear();
     int starter = rules.current == 1 ? 1 : 0;
-    if (gameKind == kKindTwoHumans) {
+    if (gameKind == KindTwoHumans) {
         out->push_back(Item(TextName, starter, 0, 224, width, 1));
         out->push_back(Across(20, 256, width));
     } else {
@@ -114,7 +119,7 @@ void LayoutGameOverTexts(const Rules &rules, int gameKind, int width, int height
                          const TextMeasure &measure, std::vector<TextItem> *out) {
     out->clear();
     const int winner = rules.current;
-    const bool twoHumans = gameKind == kKindTwoHumans;
+    const bool twoHumans = gameKind == KindTwoHumans;
     if (winner != 0 && winner != 1) {
         out->push_back(Across(14, 32, width));
         out->push_back(Across(17, 96, width));
@@ -151,16 +156,6 @@ void LayoutGameOverTexts(const Rules &rules, int gameKind, int width, int height
         }
     }
     out->push_back(Across(13, height - 96, width));
-}
-
-void HandPoint(int i, float *x, float *z) {
-    *x = 7.0f + 1.5f * i;
-    *z = 21.5f;
-}
-
-void FinalHandPoint(int seat, int i, int count, float *x, float *z) {
-    *x = 7.0f + 1.5f * i + (12 - count) * 0.75f;
-    *z = seat == 1 ? 13.0f : 17.0f;
 }
 
 }  // namespace game

@@ -11,9 +11,6 @@
 
 namespace game {
 
-// The game kind of two humans at one machine (4 is one human against the computer).
-constexpr int kKindTwoHumans = 5;
-
 enum TextKind {
     TextLine = 0,   // id: a line number of the text table
     TextName = 1,   // id: a seat
@@ -60,9 +57,5 @@ void LayoutOpeningTexts(const Rules &rules, int gameKind, int width, std::vector
 void LayoutGameOverTexts(const Rules &rules, int gameKind, int width, int height,
                          const TextMeasure &measure, std::vector<TextItem> *out);
 
-// Board points of the hand tiles: the play screen's hand row, and the two
-// rows of a blocked game's final hands (seat 1 above seat 0), centred.
-void HandPoint(int i, float *x, float *z);
-void FinalHandPoint(int seat, int i, int count, float *x, float *z);
 
 }  // namespace game

@@ -23,7 +23,8 @@ bool CoverageFromSurface(SDL_Surface *surface, Coverage *out) {
         const uint8_t *row = static_cast<const uint8_t *>(surface->pixels) + y * surface->pitch;
         for (int x = 0; x < surface->w; ++x) {
             // Blended rendering is always 32-bit; anything else stays blank.
-            Uint32 pixel = format->BytesPerPixel == 4 ? reinterpret_cast<const Uint32 *>(row)[x] : 0;
+            Uint32 pixel =
+                format->BytesPerPixel == 4 ? reinterpret_cast<const Uint32 *>(row)[x] : 0;
             Uint8 r, g, b, a;
             SDL_GetRGBA(pixel, const_cast<SDL_PixelFormat *>(format), &r, &g, &b, &a);
             out->alpha[static_cast<size_t>(y) * surface->w + x] = a;
@@ -86,7 +87,9 @@ void TrueTypeFont::SetStyle(int styleBits) {
     if (font_) TTF_SetFontStyle(font_, style_);
 }
 
-int TrueTypeFont::Height() const { return font_ ? TTF_FontHeight(font_) : 0; }
+int TrueTypeFont::Height() const {
+    return font_ ? TTF_FontHeight(font_) : 0;
+}
 
 bool TrueTypeFont::Render(const uint16_t *text, Coverage *out) const {
     if (!font_ || !text || !text[0]) return Finish(nullptr, out);

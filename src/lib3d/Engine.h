@@ -204,11 +204,11 @@ public:
     // Options the numeric interface accepts and keeps for scripts written
     // against it; nothing in the engine reads them.
     struct SpareOptions {
-        bool toggle = false;    // category 7, value 10 flips it
-        bool switch16 = false;  // category 16: 51 on, 50 off
-        bool switch17 = false;  // category 17: 52 on, 53 off
-        bool switch19 = false;  // category 19: 55 on, anything else off
-        int number20 = 0;       // category 20: any number
+        bool toggle = false;                         // category 7, value 10 flips it
+        bool switch16 = false;                       // category 16: 51 on, 50 off
+        bool switch17 = false;                       // category 17: 52 on, 53 off
+        bool switch19 = false;                       // category 19: 55 on, anything else off
+        int number20 = 0;                            // category 20: any number
         bool pairFirst = false, pairSecond = false;  // category 23: 59/62, 60/61
     } spareOptions;
 

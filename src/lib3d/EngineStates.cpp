@@ -263,9 +263,9 @@ void TextureCreationFlags(Engine &e, Device *, int value) {
         bool on;
     };
     static const Entry kEntries[] = {
-        {8, &Engine::flagClamp, true},    {9, &Engine::flagClamp, false},
-        {11, &Engine::flagDither, true},  {12, &Engine::flagDither, false},
-        {15, &Engine::flagMipmap, true},  {16, &Engine::flagMipmap, false},
+        {8, &Engine::flagClamp, true},   {9, &Engine::flagClamp, false},
+        {11, &Engine::flagDither, true}, {12, &Engine::flagDither, false},
+        {15, &Engine::flagMipmap, true}, {16, &Engine::flagMipmap, false},
     };
     if (value == 10) {
         e.spareOptions.toggle = !e.spareOptions.toggle;
@@ -354,8 +354,12 @@ void SpareSwitch(Engine &e, Device *, int value) {
 void SpareSwitch2(Engine &e, Device *, int value) {
     if (value == 52 || value == 53) e.spareOptions.switch17 = value == 52;
 }
-void SpareSwitch3(Engine &e, Device *, int value) { e.spareOptions.switch19 = value == 55; }
-void SpareNumber(Engine &e, Device *, int value) { e.spareOptions.number20 = value; }
+void SpareSwitch3(Engine &e, Device *, int value) {
+    e.spareOptions.switch19 = value == 55;
+}
+void SpareNumber(Engine &e, Device *, int value) {
+    e.spareOptions.number20 = value;
+}
 void SpareSwitchPair(Engine &e, Device *, int value) {
     if (value == 59 || value == 62) e.spareOptions.pairFirst = value == 59;
     if (value == 60 || value == 61) e.spareOptions.pairSecond = value == 60;

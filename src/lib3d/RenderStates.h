@@ -55,11 +55,11 @@ enum class Depth {
 enum class Culling { None = 0, Clockwise = 4, CounterClockwise = 5 };
 
 enum class Stage0 {
-    NoTexture = 0,       // stages 0 and 1 untextured, colour modulated
+    NoTexture = 0,           // stages 0 and 1 untextured, colour modulated
     TextureTimesColour = 1,  // colour and alpha: texture x vertex colour
-    ColourModulate = 6,  // colour only: texture x vertex colour
-    ColourAdd = 46,      // colour only: texture + vertex colour
-    WrapCoordinates = 47,  // cylindrical wrapping of coordinate sets 0 and 1
+    ColourModulate = 6,      // colour only: texture x vertex colour
+    ColourAdd = 46,          // colour only: texture + vertex colour
+    WrapCoordinates = 47,    // cylindrical wrapping of coordinate sets 0 and 1
     NoWrapCoordinates = 48,
 };
 
@@ -84,25 +84,29 @@ enum class TextureCreation {
 
 enum class RenderTargets {
     Off = 0,
-    On = 1,              // one target
-    ScreenAspect = 36,   // render targets keep the screen's aspect
+    On = 1,             // one target
+    ScreenAspect = 36,  // render targets keep the screen's aspect
     SquareAspect = 37,
     // 38..45: on with 1..8 targets (see RenderTargetCount)
 };
-inline constexpr int RenderTargetCount(int count) { return 37 + count; }
+inline constexpr int RenderTargetCount(int count) {
+    return 37 + count;
+}
 
 // Category 9: which surface is drawn into, or which buffers a pass writes.
 enum class Target {
     BackBuffer = 13,
     Texture0 = 14,
-    StencilOnly = 19,          // no colour or depth writes
-    ColourAndDepth = 20,       // stencil off
-    StencilTested = 21,        // colour with the stencil test, no depth write
+    StencilOnly = 19,           // no colour or depth writes
+    ColourAndDepth = 20,        // stencil off
+    StencilTested = 21,         // colour with the stencil test, no depth write
     StencilOnlyDepthFail = 34,  // as StencilOnly, depth failures write the reference
     DepthOnly = 35,
-    StencilTestedDepth = 57,   // as StencilTested with depth writes
+    StencilTestedDepth = 57,  // as StencilTested with depth writes
 };
-inline constexpr int RenderTargetTexture(int index) { return 38 + index; }
+inline constexpr int RenderTargetTexture(int index) {
+    return 38 + index;
+}
 
 enum class Lighting { Off = 0, On = 1 };
 
@@ -124,7 +128,7 @@ enum class StencilTest {
 enum class Dither { Off = 0, On = 1 };
 
 enum class Stage1 {
-    Off = 0,             // untextured, disabled
+    Off = 0,                // untextured, disabled
     TextureAndCurrent = 1,  // arguments: texture, result of stage 0
     ColourModulate = 6,
     ColourAdd = 46,
@@ -133,7 +137,7 @@ enum class Stage1 {
 enum class Specular { Off = 0, On = 1 };
 
 enum class TransparencyPasses {
-    Both = 52,     // opaque groups, then blended ones
+    Both = 52,  // opaque groups, then blended ones
     Opaque = 53,
     Blended = 54,
 };
@@ -141,19 +145,47 @@ enum class TransparencyPasses {
 enum class AlphaTest { On = 264, Off = 265 };
 
 // The category each named state belongs to.
-constexpr int CategoryOf(Depth) { return CategoryDepth; }
-constexpr int CategoryOf(Culling) { return CategoryCulling; }
-constexpr int CategoryOf(Stage0) { return CategoryStage0; }
-constexpr int CategoryOf(Blending) { return CategoryBlending; }
-constexpr int CategoryOf(TextureCreation) { return CategoryTextureCreation; }
-constexpr int CategoryOf(RenderTargets) { return CategoryRenderTargets; }
-constexpr int CategoryOf(Target) { return CategoryTarget; }
-constexpr int CategoryOf(Lighting) { return CategoryLighting; }
-constexpr int CategoryOf(StencilTest) { return CategoryStencilTest; }
-constexpr int CategoryOf(Dither) { return CategoryDither; }
-constexpr int CategoryOf(Stage1) { return CategoryStage1; }
-constexpr int CategoryOf(Specular) { return CategorySpecular; }
-constexpr int CategoryOf(TransparencyPasses) { return CategoryTransparencyPasses; }
-constexpr int CategoryOf(AlphaTest) { return CategoryAlphaTest; }
+constexpr int CategoryOf(Depth) {
+    return CategoryDepth;
+}
+constexpr int CategoryOf(Culling) {
+    return CategoryCulling;
+}
+constexpr int CategoryOf(Stage0) {
+    return CategoryStage0;
+}
+constexpr int CategoryOf(Blending) {
+    return CategoryBlending;
+}
+constexpr int CategoryOf(TextureCreation) {
+    return CategoryTextureCreation;
+}
+constexpr int CategoryOf(RenderTargets) {
+    return CategoryRenderTargets;
+}
+constexpr int CategoryOf(Target) {
+    return CategoryTarget;
+}
+constexpr int CategoryOf(Lighting) {
+    return CategoryLighting;
+}
+constexpr int CategoryOf(StencilTest) {
+    return CategoryStencilTest;
+}
+constexpr int CategoryOf(Dither) {
+    return CategoryDither;
+}
+constexpr int CategoryOf(Stage1) {
+    return CategoryStage1;
+}
+constexpr int CategoryOf(Specular) {
+    return CategorySpecular;
+}
+constexpr int CategoryOf(TransparencyPasses) {
+    return CategoryTransparencyPasses;
+}
+constexpr int CategoryOf(AlphaTest) {
+    return CategoryAlphaTest;
+}
 
 }  // namespace lib3d

@@ -67,7 +67,7 @@ TEST_F(GameTest, FirstStartWritesSettingsAndNamesAndOpensAWindow) {
     ASSERT_TRUE(Init(&err)) << err;
     EXPECT_EQ(err, "");
     EXPECT_EQ(game->mode, Menu);
-    EXPECT_EQ(game->gameKind, KindAgainstComputer);
+    EXPECT_EQ(game->gameKind, game::KindAgainstComputer);
     EXPECT_EQ(game->quit, 0);
     EXPECT_EQ(game->settings.width, 800);
     EXPECT_EQ(game->settings.height, 600);

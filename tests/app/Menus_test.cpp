@@ -124,7 +124,7 @@ TEST_F(MenusTest, PlayPauseSaveQuitThenLoadInANewRun) {
     Click(kNewGame);
     ASSERT_TRUE(Shown("MENUPLAY"));
     Click(kAgainstComputer);
-    EXPECT_EQ(game->gameKind, KindAgainstComputer);
+    EXPECT_EQ(game->gameKind, game::KindAgainstComputer);
     EXPECT_NE(game->mode, Menu);
     PlayUntilHumanTurn();
     // Lay nothing yet; turn the camera a little so it is worth keeping.
@@ -179,7 +179,7 @@ TEST_F(MenusTest, PlayPauseSaveQuitThenLoadInANewRun) {
 TEST_F(MenusTest, TwoPlayersBothHuman) {
     Click(kNewGame);
     Click(kTwoPlayers);
-    EXPECT_EQ(game->gameKind, KindTwoHumans);
+    EXPECT_EQ(game->gameKind, game::KindTwoHumans);
     EXPECT_EQ(game->players[0].isComputer, 0);
     EXPECT_EQ(game->players[1].isComputer, 0);
     EXPECT_EQ(game->players[0].HandSize(), 7);

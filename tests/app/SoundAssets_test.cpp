@@ -224,8 +224,8 @@ TEST_F(SoundAssets, GameSoundsAllLoadAndTheMenuMusicStarts) {
     sm->PlayMusic(kMusicMenu);
     EXPECT_NE(sm->music, nullptr);
     EXPECT_EQ(Mix_PlayingMusic(), 1);
-    sm->PlaySound(kSoundPlace);
-    EXPECT_EQ(sm->channels[0].load(), sm->sounds[kSoundPlace]);
+    sm->PlaySound(game::SoundPlace);
+    EXPECT_EQ(sm->channels[0].load(), sm->sounds[game::SoundPlace]);
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ TEST_F(ComputerTest, CountdownThenLay) {
     }
     EXPECT_EQ(frames, 10);
     EXPECT_EQ(rules.turnEnded, 1);
-    EXPECT_EQ(host.effects, std::vector<int>{EffectPlace});
+    EXPECT_EQ(host.effects, std::vector<int>{SoundPlace});
     Tile *t = rules.FindTile(5, 6);
     EXPECT_EQ(rules.board.placed.back(), t);
     EXPECT_EQ(rules.players[1].HandSize(), 1);
@@ -154,7 +154,7 @@ TEST_F(ComputerTest, DrawThenDecideAgainInTheSameTurn) {
     rules.boneyard.insert(rules.boneyard.begin(), fits);
     rules.BeginFrame();
     rules.ComputerUpdate(50);
-    EXPECT_EQ(host.effects, std::vector<int>{EffectDraw});
+    EXPECT_EQ(host.effects, std::vector<int>{SoundDraw});
     EXPECT_EQ(rules.players[1].hand.back(), fits);
     EXPECT_EQ(rules.drawsThisTurn, 1);
     EXPECT_EQ(rules.lastAction, ActionLay);  // decided again at once
@@ -177,7 +177,7 @@ TEST_F(ComputerTest, PassEndsTheTurnWithTheSkipSound) {
     GiveHand(rules, 1, {{1, 2}});
     rules.BeginFrame();
     rules.ComputerUpdate(50);
-    EXPECT_EQ(host.effects, std::vector<int>{EffectSkip});
+    EXPECT_EQ(host.effects, std::vector<int>{SoundSkip});
     EXPECT_EQ(rules.current, 0);
     EXPECT_EQ(rules.turnEnded, 1);
     // Nor does the human's turn move the computer.

@@ -59,12 +59,12 @@ TEST_F(ControlsTest, ClickTheHandThenTheBoardToLayATile) {
     input.PushClick(30, 560);  // slot 0: 1-1 fits nowhere
     Frame(30, 560);
     EXPECT_EQ(rules.selected, nullptr);
-    EXPECT_EQ(host.LastEffect(), EffectError);
+    EXPECT_EQ(host.LastEffect(), SoundError);
 
     input.PushClick(80, 560);  // slot 1
     Frame(80, 560);
     EXPECT_EQ(rules.selected, rules.FindTile(5, 6));
-    EXPECT_EQ(host.LastEffect(), EffectChoose);
+    EXPECT_EQ(host.LastEffect(), SoundChoose);
 
     Release(platform::ButtonRight);  // 0 -> 90: runs up from (17, 15), allowed
     Release(platform::ButtonRight);  // 180: back over the first tile
@@ -74,7 +74,7 @@ TEST_F(ControlsTest, ClickTheHandThenTheBoardToLayATile) {
     EXPECT_EQ(rules.placementLegal, 0);
     Release(platform::ButtonLeft);
     Frame(400, 300, 17.2f, 15.1f);
-    EXPECT_EQ(host.LastEffect(), EffectError);
+    EXPECT_EQ(host.LastEffect(), SoundError);
     EXPECT_EQ(rules.board.placed.size(), 1u);
 
     Release(platform::ButtonRight);
@@ -85,7 +85,7 @@ TEST_F(ControlsTest, ClickTheHandThenTheBoardToLayATile) {
     Release(platform::ButtonLeft);
     Frame(400, 300, 17.2f, 15.1f);
     EXPECT_EQ(rules.placementLegal, 1);  // previewed at the start of the frame
-    EXPECT_EQ(host.LastEffect(), EffectPlace);
+    EXPECT_EQ(host.LastEffect(), SoundPlace);
     Tile *t = rules.FindTile(5, 6);
     ASSERT_EQ(rules.board.placed.size(), 2u);
     EXPECT_EQ(rules.board.placed.back(), t);
@@ -120,7 +120,7 @@ TEST_F(ControlsTest, PassAndDrawButtonsAndKeysOnlyWhenNothingFits) {
     input.PushClick(700, 550);  // draw band
     Frame(700, 550);
     EXPECT_EQ(rules.players[0].HandSize(), 3);
-    EXPECT_EQ(host.LastEffect(), EffectDraw);
+    EXPECT_EQ(host.LastEffect(), SoundDraw);
     EXPECT_EQ(rules.current, 0);
 
     input.PushClick(700, 530);  // between the bands: nothing
@@ -136,7 +136,7 @@ TEST_F(ControlsTest, PassAndDrawButtonsAndKeysOnlyWhenNothingFits) {
     GiveHand(rules, 0, {{0, 1}, {1, 2}});
     input.PushClick(700, 510);  // pass band
     Frame(700, 510);
-    EXPECT_EQ(host.LastEffect(), EffectSkip);
+    EXPECT_EQ(host.LastEffect(), SoundSkip);
     EXPECT_EQ(rules.current, 1);
 
     // With a tile that fits, the same places are the board and keys do nothing.
@@ -201,6 +201,6 @@ TEST_F(ControlsTest, NothingActsWhileTheComputerIsToMove) {
     input.PushKey(platform::KeyEscape);
     Frame(400, 300);
     EXPECT_EQ(host.pauses, 1);
-    EXPECT_EQ(host.LastMode(), ModeMenu);
+    EXPECT_EQ(host.LastReport(), ReportLeave);
     EXPECT_EQ(rules.current, 0);  // the game stays as it was
 }

@@ -9,20 +9,27 @@
 
 #include "game/Rules.h"
 
+// What the rules reported to the application, in order.
+enum Report { ReportStarted, ReportEnded, ReportLeave };
+
 struct RecordingHost : public game::RulesHost {
     std::vector<int> effects;
-    std::vector<int> modes;
+    std::vector<int> reports;
     int viewResets = 0;
     int timerResets = 0;
     int pauses = 0;
 
-    void PlayEffect(int e) override { effects.push_back(e); }
-    void SetMode(int m) override { modes.push_back(m); }
+    void PlaySound(game::Sound s) override { effects.push_back(s); }
+    void GameStarted() override { reports.push_back(ReportStarted); }
+    void GameEnded() override { reports.push_back(ReportEnded); }
+    void LeaveRequested() override {
+        reports.push_back(ReportLeave);
+        ++pauses;
+    }
     void ResetView() override { ++viewResets; }
     void ResetFrameTimer() override { ++timerResets; }
-    void PauseToMenu() override { ++pauses; }
     int LastEffect() const { return effects.empty() ? -1 : effects.back(); }
-    int LastMode() const { return modes.empty() ? -1 : modes.back(); }
+    int LastReport() const { return reports.empty() ? -1 : reports.back(); }
 };
 
 // Seat 0 human, seat 1 computer, every tile in the boneyard, empty board.

@@ -38,7 +38,7 @@ TEST_F(RulesTest, NewGameDealsSevenEachAndAccountsForEveryTile) {
     Lay(rules, 3, 5, 15, 15, 0);
     srand(42);
     rules.NewGame();
-    EXPECT_EQ(host.modes, std::vector<int>{ModeOpening});
+    EXPECT_EQ(host.reports, std::vector<int>{ReportStarted});
     EXPECT_EQ(host.viewResets, 1);
     EXPECT_EQ(host.timerResets, 1);
     EXPECT_EQ(rules.players[0].HandSize(), 7);
@@ -156,8 +156,8 @@ TEST_F(RulesTest, EmptyHandEndsTheGameEveryFrame) {
     EXPECT_EQ(rules.CheckEnd(), 1);
     EXPECT_EQ(rules.current, 0);
     EXPECT_EQ(rules.endCause, EndEmptyHand);
-    EXPECT_EQ(host.LastEffect(), EffectWin);
-    EXPECT_EQ(host.LastMode(), ModeGameOver);
+    EXPECT_EQ(host.LastEffect(), SoundWin);
+    EXPECT_EQ(host.LastReport(), ReportEnded);
 
     GiveHand(rules, 0, {{3, 4}});
     GiveHand(rules, 1, {});
@@ -165,7 +165,7 @@ TEST_F(RulesTest, EmptyHandEndsTheGameEveryFrame) {
     Frame();
     EXPECT_EQ(rules.CheckEnd(), 1);
     EXPECT_EQ(rules.current, 1);
-    EXPECT_EQ(host.LastEffect(), EffectLose);
+    EXPECT_EQ(host.LastEffect(), SoundLose);
 }
 
 TEST_F(RulesTest, BlockedGameIsDecidedByTheLowerPipsOrTied) {
@@ -181,7 +181,7 @@ TEST_F(RulesTest, BlockedGameIsDecidedByTheLowerPipsOrTied) {
     EXPECT_EQ(rules.current, -1);
     EXPECT_EQ(rules.endCause, EndBlocked);
     EXPECT_TRUE(host.effects.empty());
-    EXPECT_EQ(host.LastMode(), ModeGameOver);
+    EXPECT_EQ(host.LastReport(), ReportEnded);
 
     // After a tied game there is no seat to move: nothing may index one.
     Frame();
@@ -197,7 +197,7 @@ TEST_F(RulesTest, BlockedGameIsDecidedByTheLowerPipsOrTied) {
     rules.Pass();
     EXPECT_EQ(rules.CheckEnd(), 1);
     EXPECT_EQ(rules.current, 1);
-    EXPECT_EQ(host.LastEffect(), EffectLose);
+    EXPECT_EQ(host.LastEffect(), SoundLose);
 }
 
 TEST_F(RulesTest, WithTilesLeftTheGameBlocksOnlyWhenBothHandsAreFull) {
@@ -225,26 +225,26 @@ TEST_F(RulesTest, HumanDrawsOnlyWhenNothingFitsAndAtMostTen) {
     GiveHand(rules, 0, {{1, 2}});
     Frame();
     Tile *front = rules.boneyard.front();
-    EXPECT_EQ(rules.Draw(), 1);
-    EXPECT_EQ(host.LastEffect(), EffectDraw);
+    EXPECT_EQ(rules.TakeFromBoneyard(), 1);
+    EXPECT_EQ(host.LastEffect(), SoundDraw);
     EXPECT_EQ(rules.players[0].hand.back(), front);
     EXPECT_EQ(rules.current, 0);  // drawing does not end the turn
 
     rules.boneyard.clear();
     host.effects.clear();
-    EXPECT_EQ(rules.Draw(), 0);
-    EXPECT_EQ(host.effects, std::vector<int>{EffectDraw});  // only the sound
+    EXPECT_EQ(rules.TakeFromBoneyard(), 0);
+    EXPECT_EQ(host.effects, std::vector<int>{SoundDraw});  // only the sound
     EXPECT_EQ(rules.players[0].HandSize(), 2);
 
     GiveHand(rules, 0,
              {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}, {1, 1}, {1, 2}, {1, 3}, {1, 4}});
-    EXPECT_EQ(rules.Draw(), 0);
-    EXPECT_EQ(host.LastEffect(), EffectError);
+    EXPECT_EQ(rules.TakeFromBoneyard(), 0);
+    EXPECT_EQ(host.LastEffect(), SoundError);
 
     GiveHand(rules, 0, {{1, 6}});  // fits the double
     Frame();
     host.effects.clear();
-    EXPECT_EQ(rules.Draw(), 0);
+    EXPECT_EQ(rules.TakeFromBoneyard(), 0);
     EXPECT_EQ(rules.Pass(), 0);
     EXPECT_TRUE(host.effects.empty());  // refused silently, as the hidden buttons are
     rules.firstMove = 1;

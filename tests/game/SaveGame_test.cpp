@@ -156,14 +156,14 @@ TEST_F(SaveGameTest, LoadedGameIsTheSavedOneAndPlaysOnIdentically) {
     game::SimpleSeat seatA(5), seatB(5);
     srand(123);
     int framesA = 0;
-    while (host.LastMode() != game::ModeGameOver && framesA < 5000) {
+    while (host.LastReport() != ReportEnded && framesA < 5000) {
         Frame(original, seatA);
         ++framesA;
     }
-    host.modes.clear();
+    host.reports.clear();
     srand(123);
     int framesB = 0;
-    while (host.LastMode() != game::ModeGameOver && framesB < 5000) {
+    while (host.LastReport() != ReportEnded && framesB < 5000) {
         Frame(target, seatB);
         ++framesB;
     }

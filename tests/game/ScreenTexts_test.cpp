@@ -1,3 +1,4 @@
+#include "game/PlayLayout.h"
 #include "game/ScreenTexts.h"
 
 #include <gtest/gtest.h>
