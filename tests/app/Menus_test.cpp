@@ -176,6 +176,24 @@ TEST_F(MenusTest, PlayPauseSaveQuitThenLoadInANewRun) {
     EXPECT_TRUE(game->rules.HumanToMove());
 }
 
+TEST_F(MenusTest, NamesTypedInTheMenuSurviveARestart) {
+    Click(kNewGame);
+    ClickAt(510, 180);  // the first name field
+    ASSERT_TRUE(game->menuGui->HasFocus("TEXTEPLAYER1NAME"));
+    for (int i = 0; i < 12; ++i) input.PushKey(platform::KeyBackspace, 8);
+    for (const char *c = "Zoe"; *c; ++c) input.PushKey(*c, uint16_t(*c));
+    input.PushKey(platform::KeyReturn, 13);
+    Frames(5);
+    Click(kQuit);  // Back, at the same place in this menu
+    EXPECT_EQ(persist::WideString(game->players[0].name).ToUtf8(), "Zoe");
+    ASSERT_TRUE(Shown("MENUMAIN"));
+    Start();
+    EXPECT_EQ(persist::WideString(game->players[0].name).ToUtf8(), "Zoe");
+    uint16_t text[64];
+    ASSERT_TRUE(game->menuGui->GetText("TEXTEPLAYER1NAME", text, 64));
+    EXPECT_EQ(persist::WideString(text).ToUtf8(), "Zoe");
+}
+
 TEST_F(MenusTest, TwoPlayersBothHuman) {
     Click(kNewGame);
     Click(kTwoPlayers);
@@ -210,6 +228,21 @@ TEST_F(MenusTest, ScreenSizeChangedAndBack) {
     EXPECT_EQ(platform::IniGetInt("Game", "Height", 0, "config.ini"), 600);
     Frames(30);  // the reloaded menu swings in
     EXPECT_EQ(frame.width, 800);
+    // A size the display refuses: the previous one comes back, with a
+    // message, and nothing is saved.
+    testing::internal::CaptureStderr();
+    game->frontEnd.pendingWidth = 20000;
+    game->frontEnd.pendingHeight = 20000;
+    game->frontEnd.HandleAction("BUTTONOPTION_BACK");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("20000"), std::string::npos) << err;
+    EXPECT_EQ(game->width, 800);
+    EXPECT_EQ(game->settings.width, 800);
+    EXPECT_EQ(game->frontEnd.pendingWidth, 800);
+    ASSERT_NE(game->menuGui, nullptr);
+    EXPECT_NE(game->frontEnd.Notice().find("20000 x 20000"), std::string::npos);
+    EXPECT_EQ(platform::IniGetInt("Game", "Width", 0, "config.ini"), 800);
+    Frames(30);
     // The menus still answer: a click starts a game.
     Click(kNewGame);
     Click(kAgainstComputer);

@@ -9,6 +9,7 @@
 #include "../lib3d/EngineTestSupport.h"
 #include "GuiTestScene.h"
 #include "gui/EngineRenderer.h"
+#include "gui/GuiFont.h"
 #include "platform/Input.h"
 
 using namespace gui;
