@@ -105,10 +105,10 @@ void Game::RenderNameTextures() {
 void Game::EnterPlay() {
     mode = Play;
     if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicGame);
-    SetState(5, 1);
-    SetState(6, 0);
-    SetState(15, 0);
-    SetState(10, 1);
+    SetState(lib3d::Stage0::TextureTimesColour);
+    SetState(lib3d::Blending::Off);
+    SetState(lib3d::Specular::Off);
+    SetState(lib3d::Lighting::On);
     boardView.ApplyLights();
     SetAmbient(0.4f, 0.4f, 0.4f);
     SDL_ShowCursor(0);

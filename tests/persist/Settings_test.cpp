@@ -47,7 +47,8 @@ TEST_F(SettingsTest, FirstStartWritesDefaultsThenNames) {
     EXPECT_EQ(s.shadow + s.reflect + s.music + s.sound, 4);
     EXPECT_EQ(s.fullscreen, 1);
     EXPECT_EQ(ReadBytes(folder_ + "config.ini"),
-              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\n");
+              "[Game]\nWidth=800\nHeight=600\nShadow=1\nReflect=1\nSound=1\nMusic=1\n"
+              "LayHelp=1\nLevel=0\n");
     EXPECT_EQ(ReadBytes(folder_ + "playersname.txt"), Utf16Lines({"W1", "W2"}));
     // A second start finds the file and does not write again.
     WriteBytes(folder_ + "config.ini", "[Game]\nWidth=1280\n");
@@ -72,6 +73,34 @@ TEST_F(SettingsTest, GarbageJunkAndHugeValues) {
     EXPECT_EQ(s.fullscreen, 0);
 }
 
+TEST_F(SettingsTest, LayHelpAndLevelAreReadAndSavedWithTheOthers) {
+    // Absent: help on, the computer as it always played.
+    WriteBytes(folder_ + "config.ini", "[Game]\nWidth=640\n");
+    Settings s;
+    EXPECT_EQ(persist::LoadSettings(&s, n1, n2), 1);
+    EXPECT_EQ(s.layHelp, 1);
+    EXPECT_EQ(s.level, 0);
+    // Case-insensitive keys; a value that is not a number reads 0.
+    WriteBytes(folder_ + "config.ini", "[game]\nlayhelp=0\nLEVEL=1\n");
+    EXPECT_EQ(persist::LoadSettings(&s, n1, n2), 1);
+    EXPECT_EQ(s.layHelp, 0);
+    EXPECT_EQ(s.level, 1);
+    WriteBytes(folder_ + "config.ini", "[Game]\nLayHelp=yes\nLevel=strong\n");
+    EXPECT_EQ(persist::LoadSettings(&s, n1, n2), 1);
+    EXPECT_EQ(s.layHelp, 0);
+    EXPECT_EQ(s.level, 0);
+    // Saved and read back unchanged.
+    s = Settings();
+    s.layHelp = 0;
+    s.level = 1;
+    ASSERT_EQ(persist::SaveSettings(s, n1, n2), 1);
+    Settings back;
+    persist::ReadSettings(&back);
+    EXPECT_EQ(back.layHelp, 0);
+    EXPECT_EQ(back.level, 1);
+    EXPECT_EQ(back.width, 800);
+}
+
 TEST_F(SettingsTest, MissingSectionGivesDefaults) {
     WriteBytes(folder_ + "config.ini", "[Path]\nGamePath=./\n");
     Settings s;
@@ -92,7 +121,7 @@ TEST_F(SettingsTest, SaveKeepsTheStartupKeysOfASharedFile) {
     EXPECT_EQ(persist::SaveSettings(s, n1, n2), 1);
     EXPECT_EQ(ReadBytes(folder_ + "config.ini"),
               "[Path]\nGamePath=./\n\n[Game]\nLang=fr\nFullscreen=0\nWidth=1024\nHeight=768\n"
-              "Shadow=1\nReflect=1\nSound=0\nMusic=1\n");
+              "Shadow=1\nReflect=1\nSound=0\nMusic=1\nLayHelp=1\nLevel=0\n");
     EXPECT_EQ(ReadBytes(folder_ + "playersname.txt"), Utf16Lines({"Ann", "Bob"}));
 }
 
