@@ -287,6 +287,9 @@ void FrontEnd::OpenSlotList(int mode) {
         uint8_t header[game::kSlotHeaderSize];
         const size_t n = fread(header, 1, sizeof header, f);
         fclose(f);
+        // A file too short to hold a header holds no game either: it shows
+        // as empty (loading it says why it cannot be loaded).
+        if (n < sizeof header) continue;
         slots_[i] = game::SlotHeader();
         game::ParseSlotHeader(header, n, &slots_[i]);
     }
@@ -536,8 +539,9 @@ void FrontEnd::DrawNotice() {
         noticeHandle_ = noticeFont_->renderCaption(notice_.c_str(), -1);
         noticeFont_->uploadPages(-1);
     }
-    noticeFont_->drawCaption2D(noticeHandle_, 0, host_->ScreenHeight() - 64, host_->ScreenWidth(),
-                               0, 1, 0);
+    // Just below the slot rows, clear of the menus' back buttons.
+    noticeFont_->drawCaption2D(noticeHandle_, 0, kSlotTop + kSlotCount * kSlotRow + 12,
+                               host_->ScreenWidth(), 0, 1, 0);
 }
 
 }  // namespace frontend

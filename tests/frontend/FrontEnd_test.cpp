@@ -457,8 +457,11 @@ TEST_F(FrontEndTest, ABadSlotFileIsRefusedAndChangesNothing) {
     const std::string before = SaveBytes(host.rules);
     ASSERT_TRUE(platform::WriteFileAtomically(persist::SlotFilePath(1).c_str(),
                                               good.substr(0, good.size() / 2)));
+    // A file shorter than a header shows as empty.
+    ASSERT_TRUE(platform::WriteFileAtomically(persist::SlotFilePath(3).c_str(), "garbage"));
     Act("BUTTON_LOAD");
     EXPECT_EQ(front.SlotSummary(0).kind, 4);  // the header is still there
+    EXPECT_EQ(front.SlotSummary(2).kind, -1);
     host.input.PushClick(300, 170);
     front.Update();
     EXPECT_EQ(front.SlotMode(), frontend::SlotListLoad);
