@@ -17,8 +17,6 @@ Game::Game()
     : quit(0),
       mode(Menu),
       gameKind(game::KindAgainstComputer),
-      pendingWidth(800),
-      pendingHeight(600),
       rules(nullptr),
       players(rules.players),
       playerCount(2),
@@ -34,6 +32,7 @@ Game::Game()
       screenshotCounter(0),
       screenshotPending(0),
       frameCapture(nullptr),
+      frontEnd(this),
       input(nullptr),
       frameStep(1.0f),
       soundOpen_(false) {
@@ -59,13 +58,28 @@ bool Game::Init() {
     cameraPreset = 1;
 
     InitSettings();
+    if (!BuildDisplay(true)) return false;
+    if (!InitSound()) return false;
+
+    rules.Setup();
+    srand(unsigned(time(nullptr)));
+    InitSeats();
+    timer.Reset();
+    return true;
+}
+
+// Everything that lives on the display, in start-up order. At start-up the
+// opening logo and the player names come in between; a change of screen
+// size repeats the rest.
+bool Game::BuildDisplay(bool atStartUp) {
     if (!OpenDisplay()) return false;
     ResetFrameState();
-    PlayLogo();
-    ResetFrameState();
+    if (atStartUp) {
+        PlayLogo();
+        ResetFrameState();
+    }
     InitRenderStates();
-
-    InitPlayerNames();
+    if (atStartUp) InitPlayerNames();
 
     camera.SetPreset(cameraPreset, false);
     UpdateView();
@@ -75,21 +89,30 @@ bool Game::Init() {
         fprintf(stderr, "Impossible de lire data/gfx/2d/pointeur.png\n");
         return false;
     }
-    if (!boardView.Load()) return false;
+    if (!boardView.Load()) {
+        if (!atStartUp) fprintf(stderr, "InitBoard : Erreur\n");
+        return false;
+    }
     if (!boardView.LoadBackground()) return false;
     SDL_ShowCursor(0);
     if (!boardView.LoadTable()) return false;
 
-    // The menu script's GUI comes here once it exists.
+    if (!LoadMenuScript()) return false;
 
-    if (!texts.Load(&guiRenderer, width, players[0].name, players[1].name)) return false;
-    if (!InitSound()) return false;
+    return texts.Load(&guiRenderer, width, players[0].name, players[1].name);
+}
 
-    rules.Setup();
-    srand(unsigned(time(nullptr)));
-    InitSeats();
-    timer.Reset();
-    return true;
+void Game::ReleaseDisplay() {
+    frontEnd.ReleaseGraphics();
+    frontEnd.SetGui(nullptr);
+    menuGui.reset();
+    texts.Release();
+    boardView.Release();
+    if (IsOpen()) {
+        ReleaseTextures();
+        Close();
+    }
+    pointerTexture = -1;
 }
 
 void Game::InitUserFolders() {
@@ -109,8 +132,8 @@ bool Game::InitTexts() {
 void Game::InitSettings() {
     // A first start writes the settings and the default names at once.
     persist::LoadSettings(&settings, players[0].name, players[1].name);
-    pendingWidth = settings.width;
-    pendingHeight = settings.height;
+    frontEnd.pendingWidth = settings.width;
+    frontEnd.pendingHeight = settings.height;
     controls.help.enabled = settings.layHelp != 0 ? 1 : 0;
     rules.level = settings.level == 1 ? 1 : 0;
 }
@@ -255,10 +278,17 @@ void Game::ResetFrameTimer() {
     timer.Reset();
 }
 
-// Until the menus exist, leaving a game ends the program.
+// Escape on a human turn: the game stays as it is and the game-options menu
+// comes up. Without a menu scene there is nothing to go back to, so
+// leaving a game ends the program.
 void Game::LeaveRequested() {
     mode = Menu;
-    quit = 1;
+    if (!menuGui) {
+        quit = 1;
+        return;
+    }
+    if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicMenu);
+    frontEnd.ShowOnly("MENUGAMEOPTION");
 }
 
 void Game::UpdateView() {
@@ -282,6 +312,9 @@ void Game::Shutdown() {
         SoundManager::DestroyInstance();
         soundOpen_ = false;
     }
+    frontEnd.ReleaseGraphics();
+    frontEnd.SetGui(nullptr);
+    menuGui.reset();
     boardView.Release();
     rules.Release();
     texts.Release();

@@ -10,10 +10,14 @@
 // window is closed), and returns nonzero when its render step is to run.
 
 #include <cstdint>
+#include <memory>
 
 #include "app/BoardView.h"
 #include "app/FrameTimer.h"
 #include "app/GameTexts.h"
+#include "frontend/FrontEnd.h"
+#include "frontend/FrontEndHost.h"
+#include "frontend/MenuGui.h"
 #include "game/Camera.h"
 #include "game/PlayControls.h"
 #include "game/Rules.h"
@@ -26,7 +30,7 @@ struct Image;
 
 enum GameMode { Menu = 0, Play = 1, Opening = 2, GameOver = 3 };
 
-class Game : public lib3d::Engine, public game::RulesHost {
+class Game : public lib3d::Engine, public game::RulesHost, public frontend::FrontEndHost {
 public:
     Game();
     ~Game() override;
@@ -52,8 +56,12 @@ public:
     // Returns true when the event was consumed.
     bool HandleCommonEvent(const platform::InputEvent &event);
 
-    // Mode steps. The front-end's are stand-ins until the menus exist: they
-    // start a game against the computer at once.
+    // Releases everything that depends on the display (board, scenes, fonts,
+    // the menu scene, the engine's resources) and builds it again at the
+    // given size. False, with a message, when that failed.
+    bool ChangeVideoMode(int newWidth, int newHeight);
+
+    // Mode steps.
     int FrontEndUpdate();
     void FrontEndRender();
     int PlayUpdate();
@@ -77,6 +85,37 @@ public:
     void ResetFrameTimer() override;
     void LeaveRequested() override;
 
+    // What the front-end asks of the program.
+    platform::Input *MenuInput() override { return input; }
+    float TickMenuFrame() override { return TickFrame(); }
+    bool HandleWindowEvent(const platform::InputEvent &event) override {
+        return HandleCommonEvent(event);
+    }
+    void Quit() override { quit = 1; }
+    int ScreenWidth() const override { return width; }
+    int ScreenHeight() const override { return height; }
+    persist::Settings &MenuSettings() override { return settings; }
+    // Saves the settings and applies the two that act on the game at once:
+    // the lay help and the computer's level.
+    void SaveMenuSettings() override;
+    void ApplyVolumes() override;
+    void PlayClick() override;
+    void RequestMenuScreenshot() override { RequestScreenshot(); }
+    void LogLine(const char *text) override;
+    bool RecreateDisplay() override { return ChangeVideoMode(settings.width, settings.height); }
+    game::Rules &GameRules() override { return rules; }
+    game::Camera &GameCamera() override { return camera; }
+    int GameKind() const override { return gameKind; }
+    int ComputerLevel() const override { return rules.level; }
+    void SetComputerLevel(int level) override { rules.level = level == 1 ? 1 : 0; }
+    void RenderNameTextures() override;
+    void StartNewGame(int kind) override;
+    void ResumeGame(int kind) override;
+    bool BeginMenuFrame() override;
+    gui::GuiRenderer *MenuRenderer() override { return &guiRenderer; }
+    int SlotHighlightTexture() override { return boardView.selectionTexture; }
+    void FinishMenuFrame() override;
+
     // The camera's view matrix from its eye, and the device's view and
     // projection set from it (picking reads them back).
     void UpdateView();
@@ -91,10 +130,8 @@ public:
     int32_t mode;
     int32_t gameKind;
 
-    // Settings, and the size the options screen has chosen but not applied.
     persist::Settings settings;
-    int32_t pendingWidth;
-    int32_t pendingHeight;
+    // The computer's strength in the game being played (0 or 1).
 
     // The turn rules own the seats, the tiles, the boneyard and the board.
     game::Rules rules;
@@ -119,6 +156,14 @@ public:
     // When set, every finished frame is also copied here before it is shown.
     Image *frameCapture;
 
+    // The menus, and the menu scene they drive. Set withMenus before Init
+    // (the program does); without it, or when the menu script builds
+    // nothing, there is no menu scene and the menu mode deals a game
+    // against the computer at once, as tests and tools of play want.
+    bool withMenus = false;
+    frontend::FrontEnd frontEnd;
+    std::unique_ptr<frontend::MenuGui> menuGui;
+
     // Input of every update step: SDL in the program, scripted in tests.
     platform::Input *input;
 
@@ -141,6 +186,12 @@ private:
     void InitPlayerNames();
     bool InitSound();
     void InitSeats();
+    // The display half of start-up, shared with ChangeVideoMode.
+    bool BuildDisplay(bool atStartUp);
+    void ReleaseDisplay();
+    bool LoadMenuScript();
+    // Shared by a new game and a resumed one.
+    void EnterPlay();
 
     // Parts shared by the game's render steps.
     bool BeginGameFrame();

@@ -12,8 +12,9 @@ bool IsRelease(const platform::InputEvent &e) {
 
 }  // namespace
 
-// The events of the two orbit screens: F10 and, until the menus exist,
-// Escape act on their own; any other key or button release ends the screen.
+// The events of the two orbit screens: F10 acts on its own (and Escape,
+// which ends the program, when there is no menu to go back to); any other
+// key or button release ends the screen.
 // Returns whether such a release came.
 bool Game::PollOrbitEvents() {
     if (!input) return false;
@@ -27,7 +28,7 @@ bool Game::PollOrbitEvents() {
             RequestScreenshot();
             continue;
         }
-        if (e.type == platform::EventKeyUp && e.key == platform::KeyEscape) {
+        if (!menuGui && e.type == platform::EventKeyUp && e.key == platform::KeyEscape) {
             quit = 1;
             continue;
         }
@@ -61,9 +62,9 @@ void Game::OpeningRender() {
 int Game::GameOverUpdate() {
     TickFrame();
     if (PollOrbitEvents() && mode == GameOver) {
-        // Back to the menu, which for now deals the next game at once.
         mode = Menu;
         if (soundOpen_) SoundManager::Instance()->PlayMusic(kMusicMenu);
+        frontEnd.ShowOnly("MENUMAIN");
     }
     if (mode == GameOver) {
         camera.Orbit(0.5f, frameStep);

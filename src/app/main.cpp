@@ -26,6 +26,7 @@ int main(int, char **) {
 
     platform::SdlInput input;
     g_game.input = &input;
+    g_game.withMenus = true;
     bool ok = g_game.Init();
     if (ok) g_game.Run();
     g_game.Shutdown();

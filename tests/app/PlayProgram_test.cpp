@@ -81,7 +81,13 @@ TEST(PlayProgram, OpeningFirstTileScreenshotAndEscape) {
     setenv("MARBRIX_NO_LOGO", "1", 1);  // the clicks below are timed from the window's start
     pid_t pid = Start();
     ASSERT_TRUE(Xdo("search --sync --name '^Marbrix 3D TR$'")) << ReadFile("err.txt");
-    usleep(1500 * 1000);
+    usleep(2500 * 1000);
+    // From the main menu to a game against the computer (buttons where the
+    // menu script puts them at 800 x 600).
+    Xdo("mousemove 400 180 sleep 0.3 click 1");
+    usleep(1200 * 1000);
+    Xdo("mousemove 400 320 sleep 0.3 click 1");
+    usleep(1000 * 1000);
     // Through the opening, then the start tile (selected for a human
     // starter) laid near the middle of the table; a computer starter lays
     // its own in the meantime.
@@ -91,10 +97,16 @@ TEST(PlayProgram, OpeningFirstTileScreenshotAndEscape) {
     usleep(3000 * 1000);
     Xdo("key F10");
     usleep(1500 * 1000);
-    // Escape waits while the computer is to move: try until it ends.
+    // Escape waits while the computer is to move; it leads to the paused
+    // game's menu, whose last button goes to the main menu, whose last
+    // button quits. Try until the program ends.
     int status = -1;
     for (int i = 0; i < 10 && status < 0; ++i) {
         Xdo("key Escape");
+        usleep(1200 * 1000);
+        Xdo("mousemove 400 326 sleep 0.3 click 1");
+        usleep(1200 * 1000);
+        Xdo("mousemove 400 490 sleep 0.3 click 1");
         status = WaitExit(pid, 2);
     }
     if (status < 0) {

@@ -6,3 +6,5 @@ marbrix_test(app_play_program_test SOURCES PlayProgram_test.cpp DISPLAY TIMEOUT 
 add_dependencies(app_play_program_test marbrix3d data)
 marbrix_test(app_play16_test SOURCES Play16_test.cpp LIBS PkgConfig::SDL marbrix_app DISPLAY16 TIMEOUT 120)
 add_dependencies(app_play16_test data)
+marbrix_test(app_menus_test SOURCES Menus_test.cpp LIBS PkgConfig::SDL marbrix_app DISPLAY TIMEOUT 600)
+add_dependencies(app_menus_test data)

@@ -1,0 +1,3 @@
+marbrix_test(frontend_layout_test SOURCES Layout_test.cpp LIBS marbrix_frontend)
+marbrix_test(frontend_menu_test SOURCES FrontEnd_test.cpp LIBS marbrix_frontend)
+add_dependencies(frontend_menu_test data)
