@@ -95,6 +95,8 @@ bool Game::Init() {
 void Game::InitUserFolders() {
     persist::ReadUserFolder();
     persist::MakeUserFolders();
+    // A run killed while replacing a file leaves its temporary behind.
+    persist::RemoveLeftoverTemporaries();
 }
 
 bool Game::InitTexts() {

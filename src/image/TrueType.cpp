@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "platform/SafeFile.h"
+
 namespace image {
 
 namespace {
@@ -23,7 +25,8 @@ bool CoverageFromSurface(SDL_Surface *surface, Coverage *out) {
         const uint8_t *row = static_cast<const uint8_t *>(surface->pixels) + y * surface->pitch;
         for (int x = 0; x < surface->w; ++x) {
             // Blended rendering is always 32-bit; anything else stays blank.
-            Uint32 pixel = format->BytesPerPixel == 4 ? reinterpret_cast<const Uint32 *>(row)[x] : 0;
+            Uint32 pixel =
+                format->BytesPerPixel == 4 ? reinterpret_cast<const Uint32 *>(row)[x] : 0;
             Uint8 r, g, b, a;
             SDL_GetRGBA(pixel, const_cast<SDL_PixelFormat *>(format), &r, &g, &b, &a);
             out->alpha[static_cast<size_t>(y) * surface->w + x] = a;
@@ -65,8 +68,15 @@ void StopTrueType() {
 bool TrueTypeFont::Open(const char *file, int pointSize) {
     Close();
     if (!file || pointSize <= 0 || !StartTrueType()) return false;
-    font_ = TTF_OpenFont(file, pointSize);
-    if (!font_) return false;
+    if (platform::ReadRegularFile(file, kFontMaxFileSize, &file_) != platform::FileOk ||
+        file_.empty())
+        return false;
+    SDL_RWops *rw = SDL_RWFromConstMem(file_.data(), int(file_.size()));
+    font_ = rw ? TTF_OpenFontRW(rw, 1, pointSize) : nullptr;
+    if (!font_) {
+        std::vector<uint8_t>().swap(file_);
+        return false;
+    }
     pointSize_ = pointSize;
     SetStyle(StyleNormal);
     return true;
@@ -77,6 +87,7 @@ void TrueTypeFont::Close() {
     // then would touch freed library state.
     if (font_ && TTF_WasInit()) TTF_CloseFont(font_);
     font_ = nullptr;
+    std::vector<uint8_t>().swap(file_);
     pointSize_ = 0;
     style_ = 0;
 }
@@ -86,7 +97,9 @@ void TrueTypeFont::SetStyle(int styleBits) {
     if (font_) TTF_SetFontStyle(font_, style_);
 }
 
-int TrueTypeFont::Height() const { return font_ ? TTF_FontHeight(font_) : 0; }
+int TrueTypeFont::Height() const {
+    return font_ ? TTF_FontHeight(font_) : 0;
+}
 
 bool TrueTypeFont::Render(const uint16_t *text, Coverage *out) const {
     if (!font_ || !text || !text[0]) return Finish(nullptr, out);
