@@ -34,6 +34,9 @@ bool Fail(std::string *why, const char *text, long value = -1) {
 bool CheckWav(const uint8_t *data, size_t size, WavFormat *format, std::string *why) {
     if (!data || size < 12 || !Is(data, "RIFF") || !Is(data + 8, "WAVE"))
         return Fail(why, "not a WAV file");
+    // SDL takes "WAVE" in the size field for a file without a size and reads
+    // its chunks from there on: such a file would not be read as walked here.
+    if (Is(data + 4, "WAVE")) return Fail(why, "no RIFF size");
     WavFormat f;
     bool haveFormat = false;
     size_t at = 12;
@@ -45,6 +48,9 @@ bool CheckWav(const uint8_t *data, size_t size, WavFormat *format, std::string *
         const size_t length = Le32(chunk + 4);
         const size_t body = at + 8;
         if (length > size - body) return Fail(why, "chunk longer than the file", long(length));
+        // SDL reads every chunk up to the samples whole and takes an empty
+        // read for an error.
+        if (length == 0) return Fail(why, "empty chunk");
         if (Is(chunk, "fmt ")) {
             if (haveFormat) return Fail(why, "two format chunks");
             if (length < 16) return Fail(why, "format chunk too short", long(length));
@@ -63,7 +69,6 @@ bool CheckWav(const uint8_t *data, size_t size, WavFormat *format, std::string *
         } else if (Is(chunk, "data")) {
             if (!haveFormat) return Fail(why, "samples before the format chunk");
             const size_t frame = size_t(f.channels) * size_t(f.bits / 8);
-            if (length == 0) return Fail(why, "no samples");
             if (length % frame) return Fail(why, "samples cut short", long(length));
             f.dataOffset = body;
             f.dataLength = length;

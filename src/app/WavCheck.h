@@ -30,5 +30,5 @@ const int kWavMaxRate = 96000;
 // first chunk (after any "fact" or "LIST" chunks, which SDL skips there),
 // uncompressed PCM, 1 or 2 channels, 8000 to 96000 Hz, 8 or 16 bits, and one
 // non-empty "data" chunk of whole frames; every chunk up to the data within
-// the file. Otherwise false with a short English reason in *why.
+// the file, of even and non-zero length. Otherwise false with a short English reason in *why.
 bool CheckWav(const uint8_t *data, size_t size, WavFormat *format, std::string *why);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -150,9 +151,13 @@ TEST(WavCheck, ChunksAreWalkedTheWaySdlWalksThem) {
     EXPECT_FALSE(Passes(w));
     w.before = Chunk("LIST", 3);  // an odd length would need a pad byte SDL skips not
     EXPECT_FALSE(Passes(w));
+    w.before = Chunk("fact", 0);  // SDL fails on an empty read
+    EXPECT_FALSE(Passes(w));
     w = Wav();
     w.between = Chunk("cue ", 8);
     EXPECT_TRUE(Passes(w));
+    w.between = Chunk("{\0\0\0", 0);  // found by the fuzz target: SDL refuses it
+    EXPECT_FALSE(Passes(w));
     w.between = Chunk("fmt ", 16);
     EXPECT_FALSE(Passes(w));
     w.between = Chunk("cue ", 8);
@@ -163,6 +168,10 @@ TEST(WavCheck, ChunksAreWalkedTheWaySdlWalksThem) {
     EXPECT_FALSE(Passes(w));
     w.fmtLength = 18;  // the extension-size field some writers add
     EXPECT_TRUE(Passes(w));
+    // "WAVE" where the size goes: SDL would read the chunks from offset 8.
+    std::vector<uint8_t> odd = Wav().Bytes();
+    memcpy(&odd[4], "WAVE", 4);
+    EXPECT_FALSE(CheckWav(odd.data(), odd.size(), nullptr, nullptr));
     std::vector<uint8_t> text(100, 'x');
     EXPECT_FALSE(CheckWav(text.data(), text.size(), nullptr, nullptr));
     EXPECT_FALSE(CheckWav(nullptr, 0, nullptr, nullptr));

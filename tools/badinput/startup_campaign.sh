@@ -29,7 +29,9 @@ fi
 
 program=$runtime/marbrix3d
 [ -x "$program" ] || { echo "no program at $program" >&2; exit 2; }
-export MARBRIX_NO_HELP=1 SDL_AUDIODRIVER=dummy
+# X11 only: SDL would otherwise fall back to a text-mode driver on a failed
+# connection and scribble on the terminal.
+export MARBRIX_NO_HELP=1 SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=x11
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 
 scratch=$(mktemp -d /tmp/marbrix-campaign.XXXXXX)
@@ -119,6 +121,9 @@ run_program() {
     fi
     wait "$pid"
     status=$?
+    # Our own SIGTERM can arrive after SDL has given the signal back (while
+    # the program shuts down after refusing to start): not a crash.
+    [ $status -eq 143 ] && status=$([ -s "$dir/err.txt" ] && echo 1 || echo 0)
     if [ $status -ge 128 ] || grep -q 'AddressSanitizer\|runtime error\|bad_alloc' "$dir/err.txt"; then
         crashes=$((crashes + 1))
         note_failure "crash (status $status): $3: $(head -c 200 "$dir/err.txt")"
@@ -149,13 +154,13 @@ reset_victim() {
     cp "$scratch/victim.orig" "$outside/victim.txt"
 }
 
-scenario() {  # description, then a setup command run with the folder
-    local what=$1 dir
-    shift
+scenario() {  # description, setup command, its arguments after the folder
+    local what=$1 setup=$2 dir
+    shift 2
     dir=$(new_folder)
     reset_victim
-    "$@" "$dir"
-    run_program "$dir" "" "$what"
+    "$setup" "$dir" "$@"
+    run_program "$dir" "${action:-}" "$what"
     check_outside_untouched "$what"
     echo "$(printf '%-52s' "$what") $(tail -c 120 "$dir/err.txt" | tr '\n' '|')"
 }
@@ -163,12 +168,18 @@ scenario() {  # description, then a setup command run with the folder
 # --- the scenarios ------------------------------------------------------------
 wav_field() { patch_wav "$1" "$2" "$3" "$4" "$5"; }
 
-scenario "baseline" true
+nothing() { :; }
+scenario "baseline" nothing
+# The game's music starts with the first game, a moment after the window.
+linger() { sleep 3; }
 for sound in data/sfx/place.wav data/sfx/musicmenu.zik data/sfx/musicjeu1.zik; do
+    action=
+    [ "$sound" = data/sfx/musicjeu1.zik ] && action=linger
     scenario "$sound: 0 channels" wav_field "$sound" 22 2 0
     scenario "$sound: rate 1 Hz" wav_field "$sound" 24 4 1
     scenario "$sound: data longer than the file" wav_field "$sound" 40 4 2000000000
 done
+action=
 scenario "data/sfx/place.wav: rate 0" wav_field data/sfx/place.wav 24 4 0
 for kind in fifo zero dir junk; do
     scenario "data/sfx/win.wav: $kind" plant data/sfx/win.wav $kind
@@ -177,7 +188,10 @@ scenario "data/sfx/musicmenu.zik: fifo" plant data/sfx/musicmenu.zik fifo
 for kind in fifo zero dir huge junk; do
     scenario "config.ini: $kind" plant config.ini $kind
 done
-width_config() { printf '[Path]\nGamePath=./\n\n[Game]\nLang=en\nFullscreen=0\nWidth=%s\nHeight=200\n' "$2" >"$1/config.ini"; }
+width_config() {
+    printf '[Path]\nGamePath=./\n\n[Game]\nLang=en\nFullscreen=0\nWidth=%s\nHeight=200\n' "$2" \
+        >"$1/config.ini"
+}
 for w in 0 20 33; do scenario "config.ini: Width=$w" width_config $w; done
 for f in playersname.txt data/text_en.txt data/gfx/font/vagron.ttf data/gfx/3d/table.3ds \
     data/gfx/2d/pointeur.png data/gfx/3d/1-2.png; do
@@ -210,11 +224,19 @@ echo "leftover temporaries                                 $(tail -c 100 "$dir/e
 
 # F10 with a dangling link, pointing outside, at the next free screenshot name.
 press_f10() {
-    local id
-    id=$(xdotool search --name '^Marbrix 3D TR$' | head -1)
-    sleep 2
-    xdotool windowfocus --sync "$id" key F10 2>/dev/null
-    sleep 2
+    local id tries=0
+    # Pressed again until a picture shows up: a loaded machine may still be
+    # starting the game, and the window found first may since have been
+    # replaced by the one the display was opened with, so look it up anew.
+    while [ $tries -lt 15 ]; do
+        sleep 1
+        for id in $(xdotool search --name '^Marbrix 3D TR$' 2>/dev/null); do
+            xdotool windowfocus --sync "$id" key F10 >/dev/null 2>&1
+        done
+        sleep 1
+        [ -n "$(find "$dir/captures" -name 'screenshot*.png' -type f)" ] && break
+        tries=$((tries + 1))
+    done
 }
 dir=$(new_folder)
 reset_victim
@@ -228,6 +250,14 @@ if [ "$shots" -lt 1 ]; then
     lost=$((lost + 1))
     note_failure "F10 wrote no screenshot"
 fi
+# Every picture written is whole: the PNG signature first, IEND last.
+for shot in $(find "$dir/captures" -name 'screenshot*.png' -type f); do
+    if [ "$(head -c 8 "$shot" | od -An -tx1 | tr -d ' \n')" != 89504e470d0a1a0a ] ||
+        [ "$(tail -c 12 "$shot" | od -An -tx1 | tr -d ' \n')" != 0000000049454e44ae426082 ]; then
+        lost=$((lost + 1))
+        note_failure "half-written screenshot $(basename "$shot")"
+    fi
+done
 
 # kill -9 while a first start writes config.ini and playersname.txt: each
 # file is then absent or whole, never half-written.
@@ -253,7 +283,8 @@ done
 lost=$((lost + half))
 
 echo
-echo "start-ups: $runs (started and quit normally: $started, refused with a message: $refused)"
+echo "start-ups: $runs (started and quit normally: $started, refused with a message: $refused," \
+    "killed during first-start writes: $kill_runs)"
 echo "crashes: $crashes  hangs: $hangs  files lost or half-written: $lost  written outside the folder: $escaped"
 if [ -n "$failures" ]; then
     echo "failures:$failures"
