@@ -86,8 +86,8 @@ void SoundManager::RegisterMusic(const char *path, int number) {
 }
 
 // The file's bytes when it is a sound SDL can play safely. A missing file is
-// silent; a file that is there but refused is reported once, so a broken
-// installation can be told from a deliberately silent one.
+// silent; a file that is there but refused is reported on each attempt to
+// load it, so a broken installation can be told from a silent one.
 bool SoundManager::ReadSoundFile(const char *path, size_t maxBytes, std::vector<uint8_t> *bytes) {
     bytes->clear();
     if (!path || !*path) return false;
