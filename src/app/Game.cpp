@@ -118,6 +118,8 @@ void Game::ReleaseDisplay() {
 void Game::InitUserFolders() {
     persist::ReadUserFolder();
     persist::MakeUserFolders();
+    // A run killed while replacing a file leaves its temporary behind.
+    persist::RemoveLeftoverTemporaries();
 }
 
 bool Game::InitTexts() {

@@ -24,7 +24,14 @@ bool GameTexts::OpenFont(std::unique_ptr<gui::GuiFont> *font, gui::GuiRenderer *
 bool GameTexts::Load(gui::GuiRenderer *renderer, int screenWidth, const uint16_t *name0,
                      const uint16_t *name1) {
     Release();
-    const int size = screenWidth * 24 / 800;
+    const int size = FontSize(screenWidth);
+    if (size < 1) {
+        // Said as it is: the font file is fine, the size is not.
+        fprintf(stderr,
+                "Screen width %d too small: the game font would be %d points (width %d at least)\n",
+                screenWidth, size, kMinScreenWidth);
+        return false;
+    }
     if (!OpenFont(&first, renderer, size)) return false;
     names[0] = first->renderCaption(name0, -1);
     names[1] = first->renderCaption(name1, -1);

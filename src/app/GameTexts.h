@@ -15,9 +15,14 @@ public:
     static constexpr int kFirstLine = 2;
     static constexpr int kLastLine = 31;
     static const char *const kFontFile;
+    // The game font's point size for a screen width, and the narrowest
+    // screen whose size is at least one point.
+    static constexpr int FontSize(int screenWidth) { return screenWidth * 24 / 800; }
+    static constexpr int kMinScreenWidth = 34;
 
     // Opens both fonts at the size that suits the screen width and renders
-    // every image; false (with a message) when the font cannot be opened.
+    // every image; false (with a message) when the font cannot be opened or
+    // the screen is too narrow for a font size of one point.
     bool Load(gui::GuiRenderer *renderer, int screenWidth, const uint16_t *name0,
               const uint16_t *name1);
     // Drops the fonts, their pages and their textures.
@@ -40,3 +45,7 @@ public:
 private:
     bool OpenFont(std::unique_ptr<gui::GuiFont> *font, gui::GuiRenderer *renderer, int size);
 };
+
+static_assert(GameTexts::FontSize(GameTexts::kMinScreenWidth) == 1 &&
+                  GameTexts::FontSize(GameTexts::kMinScreenWidth - 1) == 0,
+              "the narrowest screen gets a one-point font");

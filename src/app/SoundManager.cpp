@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+
+#include "app/WavCheck.h"
+#include "platform/SafeFile.h"
 
 namespace {
 
@@ -81,10 +85,29 @@ void SoundManager::RegisterMusic(const char *path, int number) {
     musicFiles[number] = path ? path : "";
 }
 
+// The file's bytes when it is a sound SDL can play safely. A missing file is
+// silent; a file that is there but refused is reported on each attempt to
+// load it, so a broken installation can be told from a silent one.
+bool SoundManager::ReadSoundFile(const char *path, size_t maxBytes, std::vector<uint8_t> *bytes) {
+    bytes->clear();
+    if (!path || !*path) return false;
+    platform::FileStatus status = platform::ReadRegularFile(path, maxBytes, bytes);
+    std::string why;
+    if (status == platform::FileOk && CheckWav(bytes->data(), bytes->size(), nullptr, &why))
+        return true;
+    if (status != platform::FileMissing)
+        fprintf(stderr, "Cannot play %s: %s\n", path,
+                status == platform::FileOk ? why.c_str() : platform::FileStatusText(status));
+    bytes->clear();
+    return false;
+}
+
 void SoundManager::LoadSound(const char *path, int number) {
     Mix_Chunk *chunk = nullptr;
-    if (path) {
-        SDL_RWops *file = SDL_RWFromFile(path, "rb");
+    std::vector<uint8_t> bytes;
+    if (ReadSoundFile(path, kEffectMaxFileSize, &bytes)) {
+        // The mixer copies the samples, so the bytes need not outlive this.
+        SDL_RWops *file = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
         if (file) chunk = Mix_LoadWAV_RW(file, 1);
     }
     auto found = sounds.find(number);
@@ -116,17 +139,29 @@ void SoundManager::ReleaseChunk(Mix_Chunk *chunk) {
 }
 
 void SoundManager::FreeMusic() {
-    if (!music) return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(music);
-    music = nullptr;
+    if (music) {
+        Mix_HaltMusic();
+        Mix_FreeMusic(music);
+        music = nullptr;
+    }
+    // The mixer streamed from these until the music was freed.
+    if (musicStream) SDL_FreeRW(musicStream);
+    musicStream = nullptr;
+    std::vector<uint8_t>().swap(musicBytes);
 }
 
 void SoundManager::PlayMusic(int number) {
     if (!open) return;
     FreeMusic();
     auto found = musicFiles.find(number);
-    if (found != musicFiles.end()) music = Mix_LoadMUS(found->second.c_str());
+    // Read whole and checked first; the mixer then streams from memory, so
+    // nothing under the file's name can change what it reads.
+    if (found != musicFiles.end() &&
+        ReadSoundFile(found->second.c_str(), kMusicMaxFileSize, &musicBytes)) {
+        musicStream = SDL_RWFromConstMem(musicBytes.data(), int(musicBytes.size()));
+        if (musicStream) music = Mix_LoadMUSType_RW(musicStream, MUS_WAV, 0);
+        if (!music) FreeMusic();
+    }
     // Halting the old music may have raised the flag; it concerns the old one.
     musicEnded.store(false);
     if (!music) return;

@@ -25,6 +25,7 @@
 #include <atomic>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "game/Sound.h"
 
@@ -56,6 +57,9 @@ public:
     // Remembers the file of a music; it is loaded only when played.
     void RegisterMusic(const char *path, int number);
     // Loads an effect; a file that cannot be read stores nothing playable.
+    // Every sound file (effect or music) must be a regular file that passes
+    // CheckWav; a file that is present but refused is reported on standard
+    // error, a missing one is silent.
     void LoadSound(const char *path, int number);
     // Registers the game's two musics and loads its seven effects.
     void LoadGameSounds();
@@ -81,6 +85,9 @@ public:
     std::map<int, Mix_Chunk *> sounds;
     std::map<int, std::string> musicFiles;
     Mix_Music *music = nullptr;
+    // The playing music's file, read whole, and the stream the mixer reads.
+    std::vector<uint8_t> musicBytes;
+    SDL_RWops *musicStream = nullptr;
     std::atomic<Mix_Chunk *> channels[kMaxChannels] = {};
     int channelCount = 0;
     std::atomic<int> freeChannels{0};
@@ -99,4 +106,5 @@ private:
     bool OpenDevice(int frequency, int chunkSize);
     void FreeMusic();
     void ReleaseChunk(Mix_Chunk *chunk);
+    static bool ReadSoundFile(const char *path, size_t maxBytes, std::vector<uint8_t> *bytes);
 };

@@ -3,6 +3,13 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/Png.h"
+#include "platform/SafeFile.h"
+
 namespace {
 
 // The RGBA byte order of `Image` as an SDL pixel format.
@@ -45,11 +52,34 @@ void CopyPixels(SDL_Surface *s, bool keepAlpha, Image *image) {
     }
 }
 
-}  // namespace
+// Whether a PNG file carries alpha: a colour type with an alpha channel, or
+// a transparency chunk ahead of the image data. `bytes` has already been
+// decoded, so its chunk layout is sound.
+bool PngHasAlpha(const std::vector<uint8_t> &bytes) {
+    size_t at = 8;
+    bool alpha = false;
+    while (at + 8 <= bytes.size()) {
+        const uint8_t *p = &bytes[at];
+        const uint32_t length = uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+        if (!memcmp(p + 4, "IHDR", 4) && length >= 13 && at + 8 + 13 <= bytes.size())
+            alpha = alpha || (p[8 + 9] & 4) != 0;
+        if (!memcmp(p + 4, "tRNS", 4)) alpha = true;
+        if (!memcmp(p + 4, "IDAT", 4) || !memcmp(p + 4, "IEND", 4)) break;
+        if (length > bytes.size() - at - 8) break;
+        at += 12 + size_t(length);
+    }
+    return alpha;
+}
 
-int ReadPicture(const char *path, Image *image, bool *hasAlpha) {
-    *image = Image();
-    SDL_Surface *surface = path ? IMG_Load(path) : nullptr;
+bool IsPng(const std::vector<uint8_t> &bytes) {
+    static const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+    return bytes.size() >= 8 && !memcmp(bytes.data(), kSignature, 8);
+}
+
+// Other formats through SDL_image, from the bytes already read.
+int ReadWithSdl(const std::vector<uint8_t> &bytes, Image *image, bool *hasAlpha) {
+    SDL_RWops *rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    SDL_Surface *surface = rw ? IMG_Load_RW(rw, 1) : nullptr;
     if (!surface) return 0;
     if (surface->w <= 0 || surface->h <= 0) {
         SDL_FreeSurface(surface);
@@ -76,4 +106,21 @@ int ReadPicture(const char *path, Image *image, bool *hasAlpha) {
     SDL_FreeSurface(surface);
     if (hasAlpha) *hasAlpha = alpha;
     return 1;
+}
+
+}  // namespace
+
+int ReadPicture(const char *path, Image *image, bool *hasAlpha) {
+    *image = Image();
+    std::vector<uint8_t> bytes;
+    if (platform::ReadRegularFile(path, kPictureMaxFileSize, &bytes) != platform::FileOk) return 0;
+    if (IsPng(bytes)) {
+        // The engine's own reader, so that every PNG it accepts (any colour
+        // type and depth) loads alike wherever a picture is loaded.
+        std::string why;  // the callers write their own message
+        if (!DecodePng(bytes.data(), bytes.size(), image, 0, PngTint(), &why)) return 0;
+        if (hasAlpha) *hasAlpha = PngHasAlpha(bytes);
+        return 1;
+    }
+    return ReadWithSdl(bytes, image, hasAlpha);
 }

@@ -16,6 +16,9 @@ enum PngFilter { PngFilterNone = 0, PngFilterSub = 1, PngFilterUp = 2, PngFilter
 // Largest side, in pixels, the reader accepts; larger files are refused
 // before any pixel memory is taken.
 const int kPngMaxSide = 16384;
+// Largest picture file read, PNG or other: far beyond any texture of the
+// game, and small enough that reading it whole never exhausts memory.
+const size_t kPictureMaxFileSize = size_t(256) << 20;
 
 // Colour that alpha mode 2 paints over every pixel when `enabled` is set.
 // The engine passes its tint flag and colour here; the default leaves the
@@ -29,8 +32,10 @@ struct PngTint {
 
 // Writes `image` as an 8-bit RGB PNG with every colour cut to 5-6-5
 // precision; alpha is dropped. `filter` is 0 to 3. An existing file of that
-// name is replaced. Returns 1 on success; on failure writes a message to
-// standard error, removes any partial file and returns 0.
+// name is replaced atomically (written beside it, then renamed over the name
+// itself), so an interrupted write leaves the old file or none, never half
+// a picture, and a link under the name is replaced, not written through. Returns 1 on success; on
+// failure writes a message to standard error, removes any partial file and returns 0.
 int WritePng(const char *path, const Image &image, int filter);
 
 // Reads a PNG file into `image` (RGBA). Every standard colour type and bit
@@ -45,6 +50,7 @@ int WritePng(const char *path, const Image &image, int filter);
 //   7: colour key: red and blue >= 253 and green <= 2 become transparent
 //      black, everything else is opaque.
 // Pictures with alpha (RGBA, grey + alpha, or a tRNS chunk) keep their own.
+// Only a regular file of at most kPictureMaxFileSize bytes is read.
 // Returns 1 on success; on failure writes "Cannot read <path>: <reason>" to
 // standard error, leaves `image` empty and returns 0.
 int ReadPng(const char *path, Image *image, int alphaMode, const PngTint &tint = PngTint());
@@ -56,10 +62,21 @@ int EncodePng(const Image &image, int filter, std::vector<uint8_t> *out);
 int DecodePng(const uint8_t *data, size_t size, Image *image, int alphaMode,
               const PngTint &tint = PngTint(), std::string *error = nullptr);
 
+// Writes `image` as WritePng does, under a name that must not exist yet:
+// nothing already under the name (a file, a link, even a dangling one) is
+// ever replaced. Returns 1 when written, 0 with *taken set when the name was
+// taken meanwhile, 0 with a message on other failures. The picture appears
+// whole or not at all.
+int WriteNewPng(const char *path, const Image &image, int filter, bool *taken);
+
+// Writes a screenshot as the first free name for `prefix` (see below), with
+// the Sub filter. Returns 1 when written.
+int WriteScreenshot(const char *prefix, const Image &image);
+
 // Puts in `name` the first screenshot name for `prefix` that does not exist
-// yet: prefix + a serial of at least four digits + ".png" (0000, 0001, ...,
-// 0009, 0010, ..., 9999, 10000, ...). A name already present in the folder,
-// even as a file that cannot be read, is never chosen, so earlier
+// yet (a directory entry of any kind, a dangling link included, is taken): prefix + a serial of at
+// least four digits + ".png" (0000, 0001, ..., 0009, 0010, ..., 9999, 10000, ...). A name already
+// present in the folder, even as a file that cannot be read, is never chosen, so earlier
 // screenshots are never overwritten. Returns 0 (with a message on standard error and an
 // empty `name`) only when the name does not fit in `nameSize` bytes or the
 // folder cannot be searched.

@@ -6,12 +6,11 @@
 #include "image/Checksum.h"
 #include "image/Inflate.h"
 #include "image/Png.h"
+#include "platform/SafeFile.h"
 
 namespace {
 
 const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-// Anything larger than any picture the reader accepts could compress to.
-const long kMaxFileSize = 1L << 30;
 
 uint32_t Be32(const uint8_t *p) {
     return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
@@ -472,25 +471,10 @@ int DecodePng(const uint8_t *data, size_t size, Image *image, int alphaMode, con
 
 int ReadPng(const char *path, Image *image, int alphaMode, const PngTint &tint) {
     *image = Image();
-    FILE *f = fopen(path, "rb");
-    if (!f) {
-        fprintf(stderr, "Cannot read %s: %s\n", path, strerror(errno));
-        return 0;
-    }
     std::vector<uint8_t> bytes;
-    long size = -1;
-    if (fseek(f, 0, SEEK_END) == 0) size = ftell(f);
-    rewind(f);
-    if (size < 0 || size > kMaxFileSize) {
-        fclose(f);
-        fprintf(stderr, "Cannot read %s: %s\n", path, size < 0 ? "not a file" : "file too large");
-        return 0;
-    }
-    bytes.resize(size_t(size));
-    bool ok = fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    fclose(f);
-    if (!ok) {
-        fprintf(stderr, "Cannot read %s: read error\n", path);
+    platform::FileStatus status = platform::ReadRegularFile(path, kPictureMaxFileSize, &bytes);
+    if (status != platform::FileOk) {
+        fprintf(stderr, "Cannot read %s: %s\n", path ? path : "", platform::FileStatusText(status));
         return 0;
     }
     std::string why;

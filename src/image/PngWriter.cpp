@@ -5,6 +5,7 @@
 #include "image/Checksum.h"
 #include "image/Deflate.h"
 #include "image/Png.h"
+#include "platform/SafeFile.h"
 
 namespace {
 
@@ -97,18 +98,25 @@ int EncodePng(const Image &image, int filter, std::vector<uint8_t> *out) {
 int WritePng(const char *path, const Image &image, int filter) {
     std::vector<uint8_t> bytes;
     if (!EncodePng(image, filter, &bytes)) return 0;
-    FILE *f = fopen(path, "wb");
-    if (!f) {
+    // Written beside the name and renamed over it: a half-written picture
+    // never appears, and a failure leaves no partial file.
+    if (!platform::ReplaceFileAtomically(path, bytes.data(), bytes.size())) {
         fprintf(stderr, "Cannot write %s: %s\n", path, strerror(errno));
-        return 0;
-    }
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (fclose(f) == 0) && ok;
-    if (!ok) {
-        // A half-written picture is worse than none: take it away.
-        fprintf(stderr, "Cannot write %s: %s\n", path, strerror(errno));
-        remove(path);
         return 0;
     }
     return 1;
+}
+
+int WriteNewPng(const char *path, const Image &image, int filter, bool *taken) {
+    bool exists = false;
+    if (taken) *taken = false;
+    std::vector<uint8_t> bytes;
+    if (!EncodePng(image, filter, &bytes)) return 0;
+    if (platform::CreateFileAtomically(path, bytes.data(), bytes.size(), &exists)) return 1;
+    if (exists) {
+        if (taken) *taken = true;
+        return 0;
+    }
+    fprintf(stderr, "Cannot write %s: %s\n", path, strerror(errno));
+    return 0;
 }

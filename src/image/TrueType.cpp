@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "platform/SafeFile.h"
+
 namespace image {
 
 namespace {
@@ -66,8 +68,15 @@ void StopTrueType() {
 bool TrueTypeFont::Open(const char *file, int pointSize) {
     Close();
     if (!file || pointSize <= 0 || !StartTrueType()) return false;
-    font_ = TTF_OpenFont(file, pointSize);
-    if (!font_) return false;
+    if (platform::ReadRegularFile(file, kFontMaxFileSize, &file_) != platform::FileOk ||
+        file_.empty())
+        return false;
+    SDL_RWops *rw = SDL_RWFromConstMem(file_.data(), int(file_.size()));
+    font_ = rw ? TTF_OpenFontRW(rw, 1, pointSize) : nullptr;
+    if (!font_) {
+        std::vector<uint8_t>().swap(file_);
+        return false;
+    }
     pointSize_ = pointSize;
     SetStyle(StyleNormal);
     return true;
@@ -78,6 +87,7 @@ void TrueTypeFont::Close() {
     // then would touch freed library state.
     if (font_ && TTF_WasInit()) TTF_CloseFont(font_);
     font_ = nullptr;
+    std::vector<uint8_t>().swap(file_);
     pointSize_ = 0;
     style_ = 0;
 }

@@ -4,6 +4,7 @@
 // pages and the text-effect generator both rasterise their text here, so
 // SDL_ttf is started, used and stopped in one place.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,9 @@ void StopTrueType();
 // Style bits of SetStyle.
 enum FontStyle { StyleNormal = 0, StyleBold = 1, StyleItalic = 2, StyleUnderline = 4 };
 
+// Largest font file read: generous for any TrueType font.
+const size_t kFontMaxFileSize = size_t(64) << 20;
+
 class TrueTypeFont {
 public:
     TrueTypeFont() {}
@@ -35,7 +39,8 @@ public:
 
     // Opens a font file at a point size (starting SDL_ttf when needed) with
     // the normal style. False, with no font kept, when it cannot be opened or
-    // the size is not positive.
+    // the size is not positive. Only a regular file of at most
+    // kFontMaxFileSize bytes is read; it is kept in memory while open.
     bool Open(const char *file, int pointSize);
     void Close();
     bool IsOpen() const { return font_ != nullptr; }
@@ -55,6 +60,7 @@ public:
 
 private:
     _TTF_Font *font_ = nullptr;
+    std::vector<uint8_t> file_;  // the font file, read by SDL_ttf as needed
     int pointSize_ = 0;
     int style_ = 0;
 };

@@ -2,11 +2,15 @@
 
 #include "lib3d/Engine.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
 #include "lib3d/DisplayMode.h"
 #include "lib3d/Matrix.h"
+#include "platform/SafeFile.h"
 
 namespace lib3d {
 
@@ -275,9 +279,21 @@ void Engine::PresentFrame() {
 
 void Engine::Log(const char *text) {
     // The first line of a run starts a new file; the file is closed after
-    // every line so that nothing is lost if the program stops abruptly.
-    FILE *file = std::fopen("lib3d_log.txt", logWritten ? "a" : "w");
-    if (!file) return;
+    // every line so that nothing is lost if the program stops abruptly. The
+    // name is never followed: a link found there at the start of a run is
+    // replaced by the new log rather than written through.
+    static const char kLogFile[] = "lib3d_log.txt";
+    if (!logWritten) {
+        struct stat st;
+        if (lstat(kLogFile, &st) == 0 && S_ISLNK(st.st_mode)) unlink(kLogFile);
+    }
+    const int fd = platform::OpenForWritingNoFollow(kLogFile, logWritten);
+    if (fd < 0) return;
+    FILE *file = fdopen(fd, "a");
+    if (!file) {
+        close(fd);
+        return;
+    }
     std::fprintf(file, "%s\n", text ? text : "");
     std::fclose(file);
     logWritten = true;

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "lib3d/Engine.h"
 #include "image/Image.h"
 #include "image/Png.h"
+#include "lib3d/Engine.h"
 
 namespace lib3d {
 
@@ -48,9 +48,7 @@ int Engine::Screenshot(const char *prefix) {
     Image image;
     const device::PresentParameters &p = device_->Parameters();
     BackBufferToImage(pixels, pitch, p.width, p.height, p.backBufferFormat, &image);
-    char name[1024];
-    if (!FindScreenshotName(prefix, name, sizeof(name))) return 0;
-    return WritePng(name, image, 1);
+    return WriteScreenshot(prefix, image);
 }
 
 }  // namespace lib3d

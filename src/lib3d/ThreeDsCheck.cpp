@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/SafeFile.h"
+
 namespace lib3d {
 
 namespace {
@@ -426,29 +428,22 @@ bool ThreeDsCheck(const uint8_t *data, size_t size, char *error, size_t errorSiz
 
 bool ThreeDsReadBytes(const char *path, std::vector<uint8_t> &bytes, char *error,
                       size_t errorSize) {
-    FILE *f = fopen(path, "rb");
-    if (!f) {
-        snprintf(error, errorSize, "cannot open %s: %s", path, strerror(errno));
-        return false;
+    switch (platform::ReadRegularFile(path, kThreeDsMaxFileSize, &bytes)) {
+        case platform::FileOk:
+            return true;
+        case platform::FileTooLarge:
+            snprintf(error, errorSize, "%s is too large", path);
+            return false;
+        case platform::FileUnreadable:
+            snprintf(error, errorSize, "cannot read %s", path);
+            return false;
+        case platform::FileNotRegular:
+            snprintf(error, errorSize, "cannot open %s: not a regular file", path);
+            return false;
+        default:
+            snprintf(error, errorSize, "cannot open %s: %s", path, strerror(ENOENT));
+            return false;
     }
-    bytes.clear();
-    uint8_t buffer[65536];
-    size_t got;
-    bool tooLarge = false;
-    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + got);
-        if (bytes.size() > kThreeDsMaxFileSize) {
-            tooLarge = true;
-            break;
-        }
-    }
-    bool readError = ferror(f) != 0;
-    fclose(f);
-    if (readError || tooLarge) {
-        snprintf(error, errorSize, readError ? "cannot read %s" : "%s is too large", path);
-        return false;
-    }
-    return true;
 }
 
 bool ThreeDsCheckFile(const char *path, char *error, size_t errorSize) {

@@ -1,5 +1,8 @@
 #include "persist/Settings.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -7,6 +10,7 @@
 
 #include "persist/UserFolder.h"
 #include "platform/Ini.h"
+#include "platform/SafeFile.h"
 
 namespace persist {
 
@@ -37,10 +41,21 @@ void ReadSettings(Settings *s) {
 int LoadSettings(Settings *settings, NameBuffer &name1, NameBuffer &name2) {
     const std::string path = SettingsFilePath();
     int existed = 1;
-    FILE *f = fopen(path.c_str(), "rt");
-    if (f) {
-        fclose(f);
-    } else {
+    // Opened without blocking: a FIFO under the name must not stop start-up.
+    platform::FileStatus status = platform::FileOk;
+    int fd = platform::OpenRegularFile(path.c_str(), &status);
+    if (fd >= 0) {
+        struct stat st;
+        if (fstat(fd, &st) == 0 && uint64_t(st.st_size) > platform::kIniMaxFileSize)
+            status = platform::FileTooLarge;
+        close(fd);
+    }
+    if (status != platform::FileOk && status != platform::FileMissing) {
+        // Something is there that is not a settings file: it is left alone
+        // and the defaults apply for this run.
+        fprintf(stderr, "Cannot read %s (%s): using the default settings\n", path.c_str(),
+                platform::FileStatusText(status));
+    } else if (status == platform::FileMissing) {
         existed = 0;
         *settings = Settings();
         SetDefaultName(name1, 1);

@@ -32,6 +32,11 @@ int ReadLanguage(const char *startupIni = kStartupIni);
 // Creates the save and captures folders (and the user folder itself).
 void MakeUserFolders();
 
+// Removes what an interrupted write of ours left behind: the temporaries
+// (name + "." + six letters or digits) beside config.ini, playersname.txt
+// and the screenshots. Other files are never touched. Returns the count.
+int RemoveLeftoverTemporaries();
+
 // Creates every directory along path: a directory for each separator ('/'
 // or '\') of the path, named by the text before it. A leading root ("",
 // ".", "..", or a drive such as "C:") is never created. Returns 1 when the

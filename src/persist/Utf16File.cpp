@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "platform/Path.h"
+#include "platform/SafeFile.h"
 
 namespace persist {
 
@@ -21,7 +21,9 @@ int Utf16File::Open(const char *path, int mode) {
     memcpy(path_, path, len + 1);
 
     if (mode == Read) {
-        stream_ = fopen(path_, "rb");
+        // Only a regular file: a FIFO or a device in its place would block or
+        // never end, and is treated as a file that cannot be read.
+        stream_ = platform::OpenRegularStream(path_, nullptr);
         if (!stream_) return 0;
         int b0 = fgetc(stream_);
         int b1 = b0 == EOF ? EOF : fgetc(stream_);
@@ -40,17 +42,16 @@ int Utf16File::Open(const char *path, int mode) {
     }
     if (mode != Write) return 0;
 
-    target_ = platform::ReplacementTarget(path_);
-    tempPath_ = target_ + ".XXXXXX";
-    int fd = mkstemp(&tempPath_[0]);
-    if (fd < 0) {
-        tempPath_.clear();
-        return 0;
-    }
+    // The new file is renamed over the name itself: a link found there is
+    // replaced, never written through.
+    target_ = path_;
+    int fd = platform::CreateTemporaryBeside(target_.c_str(), &tempPath_);
+    if (fd < 0) return 0;
     mode_t mask = umask(0);
     umask(mask);
     struct stat st;
-    fchmod(fd, stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
+    const bool regular = lstat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    fchmod(fd, regular ? (st.st_mode & 07777) : (0666 & ~mask));
     stream_ = fdopen(fd, "wb");
     if (!stream_) {
         close(fd);

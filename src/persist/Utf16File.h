@@ -22,13 +22,13 @@ public:
     Utf16File(const Utf16File &) = delete;
     Utf16File &operator=(const Utf16File &) = delete;
 
-    // Read: 0 without a message when the file cannot be opened or is shorter
-    // than two bytes; 0 with "<path> : Not a Unicode UTF16 File" when neither
-    // of its first two bytes is FE or FF.
-    // Write: the mark is written at once; the lines go to a temporary file
-    // that replaces the named file only when Close succeeds, so an earlier
-    // version is never lost half-way. 0 when the folder is not writable.
-    // A path longer than kMaxPath is refused with a message.
+    // Read: 0 without a message when the file cannot be opened, is not a
+    // regular file (a FIFO, a device) or is shorter than two bytes; 0 with "<path> : Not a Unicode
+    // UTF16 File" when neither of its first two bytes is FE or FF. Write: the mark is written at
+    // once; the lines go to a temporary file that replaces the named file only when Close succeeds,
+    // so an earlier version is never lost half-way. A symbolic link under the name is replaced by
+    // the file, never written through. 0 when the folder is not writable. A path longer than
+    // kMaxPath is refused with a message.
     int Open(const char *path, int mode);
     // Reads the next line, cut at its first control character (below U+0020,
     // so the CR LF, a tab and what follows are dropped). 0 at the end of the
@@ -55,7 +55,7 @@ private:
     FILE *stream_ = nullptr;
     bool writing_ = false;
     bool failed_ = false;  // a write error happened
-    std::string target_;   // the file a write replaces (a link's target)
+    std::string target_;   // the name a write replaces
     std::string tempPath_;
 };
 

@@ -1,15 +1,10 @@
 #include "platform/Ini.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/Path.h"
+#include "platform/SafeFile.h"
 
 namespace platform {
 
@@ -169,17 +164,10 @@ bool IniText::Set(const char *section, const char *key, const char *value) {
 }
 
 bool ReadWholeFile(const char *path, std::string *contents) {
-    if (!path) return false;
-    FILE *f = fopen(path, "rb");
-    if (!f) return false;
     std::string data;
-    char buf[8192];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-    bool ok = !ferror(f);
-    fclose(f);
-    if (ok) *contents = std::move(data);
-    return ok;
+    if (ReadRegularFile(path, kIniMaxFileSize, &data) != FileOk) return false;
+    *contents = std::move(data);
+    return true;
 }
 
 std::string IniGetString(const char *section, const char *key, const char *def, const char *path) {
@@ -221,38 +209,8 @@ int IniGetInt(const char *section, const char *key, int def, const char *path) {
     return IniParseInt(value);
 }
 
-bool WriteFileAtomically(const char *givenPath, const std::string &contents) {
-    if (!givenPath || !*givenPath) return false;
-    const std::string target = ReplacementTarget(givenPath);
-    const char *path = target.c_str();
-    std::string tmp = target + ".XXXXXX";
-    int fd = mkstemp(&tmp[0]);
-    if (fd < 0) return false;
-    // Keep the old file's permissions; a new file gets the usual ones.
-    struct stat st;
-    mode_t mode;
-    if (stat(path, &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool ok = fchmod(fd, mode) == 0;
-    size_t done = 0;
-    while (ok && done < contents.size()) {
-        ssize_t n = write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += size_t(n);
-    }
-    if (ok && fsync(fd) != 0) ok = false;
-    if (close(fd) != 0) ok = false;
-    if (ok && rename(tmp.c_str(), path) != 0) ok = false;
-    if (!ok) unlink(tmp.c_str());
-    return ok;
+bool WriteFileAtomically(const char *path, const std::string &contents) {
+    return ReplaceFileAtomically(path, contents.data(), contents.size());
 }
 
 bool IniWriteStrings(const char *section,
@@ -262,10 +220,12 @@ bool IniWriteStrings(const char *section,
     std::string text;
     // An existing file that cannot be read is left alone rather than replaced
     // by one holding only the new keys.
-    if (!ReadWholeFile(path, &text)) {
-        if (errno != ENOENT) return false;
+    // So is a FIFO or device under the name, and a file too large to be ours.
+    FileStatus status = ReadRegularFile(path, kIniMaxFileSize, &text);
+    if (status == FileMissing)
         text.clear();
-    }
+    else if (status != FileOk)
+        return false;
     IniText ini(text);
     for (const auto &kv : values)
         if (!ini.Set(section, kv.first.c_str(), kv.second.c_str())) return false;

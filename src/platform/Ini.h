@@ -7,8 +7,8 @@
 // begin with ';' or '#' are comments. Both LF and CR LF line ends are read.
 //
 // A write rewrites the whole file through a temporary file in the same folder
-// and renames it over the old one, so a crash or a full disk never leaves a
-// half-written file: readers see either the old contents or the new.
+// and renames it over the old one (a link under the name included), so a crash or a full disk never
+// leaves a half-written file: readers see either the old contents or the new.
 
 #include <cstddef>
 #include <string>
@@ -64,11 +64,17 @@ bool IniWriteStrings(const char *section,
                      const std::vector<std::pair<std::string, std::string>> &values,
                      const char *path);
 
+// Largest settings file read; anything larger is not one of ours and reads
+// as unreadable (defaults apply, and writes leave it alone).
+const size_t kIniMaxFileSize = size_t(1) << 20;
+
 // Replaces the file at path by contents: written to a temporary file beside
-// it, flushed to disk, then renamed over it. False, with the old file intact,
-// when any of that fails.
+// it, flushed to disk, then renamed over the name itself, so a symbolic link
+// under the name is replaced, never written through. False, with the old
+// file intact, when any of that fails.
 bool WriteFileAtomically(const char *path, const std::string &contents);
-// Whole file into *contents; false when it cannot be read.
+// Whole file into *contents; false when it cannot be read, is not a regular
+// file or is larger than kIniMaxFileSize.
 bool ReadWholeFile(const char *path, std::string *contents);
 
 }  // namespace platform

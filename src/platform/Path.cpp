@@ -4,8 +4,6 @@
 #include <sys/types.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 
 namespace platform {
 
@@ -26,14 +24,6 @@ bool MakeDir(const char *path) {
     if (!path || !*path) return false;
     if (mkdir(path, 0755) == 0) return true;
     return errno == EEXIST && IsDirectory(path);
-}
-
-std::string ReplacementTarget(const char *path) {
-    char resolved[PATH_MAX];
-    struct stat st;
-    if (path && lstat(path, &st) == 0 && S_ISLNK(st.st_mode) && realpath(path, resolved))
-        return resolved;
-    return path ? path : "";
 }
 
 bool FileExists(const char *path) {

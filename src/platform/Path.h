@@ -20,11 +20,6 @@ std::string ToSlashes(const std::string &path);
 // created or already exists as a directory.
 bool MakeDir(const char *path);
 
-// The file that replacing path by a new file should replace: path itself,
-// or, when path is a symbolic link, the file it points to, so that the link
-// stays a link.
-std::string ReplacementTarget(const char *path);
-
 bool FileExists(const char *path);
 bool IsDirectory(const char *path);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "persist/TextTable.h"
@@ -90,12 +91,24 @@ TEST_F(GameTextsTest, LinesAreCentredInTheirWidth) {
     EXPECT_EQ(texts.Width(outOfRange), 0);
 }
 
-TEST(GameTextsFont, MissingFontFailsWithAMessage) {
+TEST(GameTextsFont, AScreenTooNarrowForTheFontIsReportedBySize) {
+    // Widths 1 to 33 give a point size of 0: the message names the size, not
+    // the font file, which is fine. 34 is the first width that works.
+    for (int width : {1, 10, 33}) {
+        Quads r;
+        GameTexts texts;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(texts.Load(&r, width, nullptr, nullptr));
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.find("vagron.ttf"), std::string::npos) << err;
+        EXPECT_NE(err.find("Screen width " + std::to_string(width) + " too small"),
+                  std::string::npos)
+            << err;
+        EXPECT_NE(err.find("0 points"), std::string::npos) << err;
+    }
     Quads r;
     GameTexts texts;
     testing::internal::CaptureStderr();
-    // A screen too narrow for any point size cannot open the font.
-    EXPECT_FALSE(texts.Load(&r, 10, nullptr, nullptr));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Impossible de lire data/gfx/font/vagron.ttf\n");
+    EXPECT_TRUE(texts.Load(&r, GameTexts::kMinScreenWidth, nullptr, nullptr));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

@@ -30,7 +30,7 @@ const int kSlot2Y = 160 + 48 + 20;
 std::string GameBytes(Game &g) {
     game::SavedExtras e;
     e.kind = g.gameKind;
-    e.level = g.computerLevel;
+    e.level = g.rules.level;
     e.azimuth = g.camera.azimuth;
     e.elevation = g.camera.elevation;
     e.distance = g.camera.distance;

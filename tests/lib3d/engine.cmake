@@ -13,3 +13,7 @@ marbrix_test(lib3d_enginedemo_test SOURCES EngineDemo_test.cpp EngineTestSupport
              LIBS PkgConfig::SDL marbrix_lib3d PNG::PNG DISPLAY)
 target_compile_definitions(lib3d_enginedemo_test PRIVATE ENGINEDEMO_PATH="$<TARGET_FILE:enginedemo>")
 add_dependencies(lib3d_enginedemo_test enginedemo)
+# Every PNG kind through the engine's two picture-texture paths; the log.
+marbrix_test(lib3d_picture_paths_test SOURCES PicturePaths_test.cpp EngineTestSupport.cpp
+             ../image/PngOracle.cpp
+             LIBS PkgConfig::SDL marbrix_lib3d PNG::PNG ZLIB::ZLIB DISPLAY)

@@ -153,7 +153,9 @@ TEST(IniWrite, ReplacementIsAtomicAndKeepsPermissions) {
     EXPECT_EQ(CountFiles(".", "perm.ini."), 0);  // no temporary left behind
 }
 
-TEST(IniWrite, ALinkedFileStaysALink) {
+TEST(IniWrite, ALinkUnderTheNameIsReplacedNotWrittenThrough) {
+    // A link planted in the user folder must not make the program write to
+    // the file it points to: the new file takes the link's place.
     mkdir("kept", 0755);
     Write("kept/real.ini", "[Game]\nWidth=800\n");
     unlink("linked.ini");
@@ -161,8 +163,9 @@ TEST(IniWrite, ALinkedFileStaysALink) {
     ASSERT_TRUE(IniWriteString("Game", "Width", "1024", "linked.ini"));
     struct stat st;
     ASSERT_EQ(lstat("linked.ini", &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(Read("kept/real.ini"), "[Game]\nWidth=1024\n");
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(Read("linked.ini"), "[Game]\nWidth=1024\n");
+    EXPECT_EQ(Read("kept/real.ini"), "[Game]\nWidth=800\n");
 }
 
 TEST(IniText, SetThenFindRoundTrips) {
