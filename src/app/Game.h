@@ -24,6 +24,10 @@
 
 struct Image;
 
+namespace lib3d {
+class PassCounter;
+}
+
 enum GameMode { Menu = 0, Play = 1, Opening = 2, GameOver = 3 };
 
 // Game kinds: one human against the computer, or two humans at one machine.
@@ -120,6 +124,11 @@ public:
     int32_t screenshotPending;
     // When set, every finished frame is also copied here before it is shown.
     Image *frameCapture;
+    // When set, the render steps count the fragments of each of their passes
+    // into it (measurements only: counting waits for the drawing).
+    lib3d::PassCounter *passCounter = nullptr;
+    // Starts counting the pass `name` (ending the one before) when counting.
+    void CountPass(const char *name);
 
     // Input of every update step: SDL in the program, scripted in tests.
     platform::Input *input;

@@ -412,6 +412,7 @@ bool Device::Reset(const PresentParameters &params) {
     if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
     presentedCopy_ = 0;
     presentedValid_ = false;
+    sampleQuery_ = 0;  // a count running across a reset is lost
     // Render targets do not survive a reset; their owner makes new ones.
     for (RenderTarget *target : allTargets_) {
         if (target->framebuffer_) glDeleteFramebuffers(1, &target->framebuffer_);
@@ -469,7 +470,7 @@ void Device::Clear(int flags, uint32_t colour, float z, int stencil) {
 }
 
 void Device::Present() {
-    if (params_.lockableBackBuffer && params_.width > 0 && params_.height > 0) {
+    if (keepPresented_ && params_.lockableBackBuffer && params_.width > 0 && params_.height > 0) {
         glActiveTexture(GL_TEXTURE0);
         if (!presentedCopy_) {
             glGenTextures(1, &presentedCopy_);
@@ -488,6 +489,38 @@ void Device::Present() {
     }
     SDL_GL_SwapBuffers();
     backBufferFresh_ = false;
+}
+
+void Device::KeepPresentedPicture(bool keep) {
+    keepPresented_ = keep;
+    if (keep) return;
+    // A copy left from before would be read back as if it were the last frame.
+    if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
+    presentedCopy_ = 0;
+    presentedValid_ = false;
+}
+
+bool Device::BeginSampleCount() {
+    if (sampleQuery_) return false;
+    GLint bits = 0;
+    glGetQueryiv(GL_SAMPLES_PASSED, GL_QUERY_COUNTER_BITS, &bits);
+    if (bits <= 0) return false;
+    glGenQueries(1, &sampleQuery_);
+    if (!sampleQuery_) return false;
+    glBeginQuery(GL_SAMPLES_PASSED, sampleQuery_);
+    return true;
+}
+
+bool Device::EndSampleCount(uint64_t *samples) {
+    if (samples) *samples = 0;
+    if (!sampleQuery_) return false;
+    glEndQuery(GL_SAMPLES_PASSED);
+    GLuint count = 0;
+    glGetQueryObjectuiv(sampleQuery_, GL_QUERY_RESULT, &count);
+    glDeleteQueries(1, &sampleQuery_);
+    sampleQuery_ = 0;
+    if (samples) *samples = count;
+    return true;
 }
 
 bool Device::ReadBackBuffer(std::vector<uint8_t> *pixels, int *pitch) {

@@ -13,3 +13,4 @@ marbrix_test(lib3d_enginedemo_test SOURCES EngineDemo_test.cpp EngineTestSupport
              LIBS marbrix_lib3d PNG::PNG DISPLAY)
 target_compile_definitions(lib3d_enginedemo_test PRIVATE ENGINEDEMO_PATH="$<TARGET_FILE:enginedemo>")
 add_dependencies(lib3d_enginedemo_test enginedemo)
+marbrix_test(lib3d_pass_counter_test SOURCES PassCounter_test.cpp LIBS marbrix_lib3d DISPLAY)
