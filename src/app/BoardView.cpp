@@ -164,6 +164,50 @@ void BoardView::DrawTableGlaze() {
     engine_->SetState(6, 0);
 }
 
+bool BoardView::MarksReflections() const {
+    return engine_->depthHasStencil && engine_->GetDevice() && FirstMaterial(table.get());
+}
+
+void BoardView::BeginMarkedReflections() {
+    engine_->SetState(9, 57);   // colour and depth, with the stencil
+    engine_->SetState(12, 24);  // every pixel drawn becomes 1
+}
+
+void BoardView::EndMarkedReflections() {
+    engine_->SetState(9, 20);
+}
+
+void BoardView::DrawTableTopUnmarked() {
+    if (!MarksReflections()) return;
+    engine_->SetWorld(table->matrix);
+    engine_->SetState(9, 57);
+    engine_->SetState(12, 25);  // where the stencil is 0
+    table->Mesh(0)->Draw();
+    engine_->SetState(9, 20);
+}
+
+void BoardView::DrawMarkedGlaze() {
+    if (!MarksReflections()) return;
+    lib3d::Material *m = FirstMaterial(table.get());
+    engine_->SetWorld(table->matrix);
+    engine_->SetState(9, 57);
+    engine_->SetState(12, 26);  // where the stencil is 1 ...
+    // ... which each pixel blended goes back to 0.
+    engine_->GetDevice()->SetRenderState(device::RsStencilPass, device::StencilZero);
+    m->diffuse[3] = m->ambient[3] = 0.75f;
+    engine_->SetState(6, 1);
+    table->Mesh(0)->Draw();
+    m->diffuse[3] = m->ambient[3] = 1.0f;
+    engine_->SetState(6, 0);
+    engine_->SetState(9, 20);
+}
+
+void BoardView::DrawTableBase() {
+    if (!table) return;
+    engine_->SetWorld(table->matrix);
+    for (int i = 1; i < table->MeshCount(); ++i) table->Mesh(i)->Draw();
+}
+
 void BoardView::TileTransform(const game::Tile &tile, bool faceDown, float height, bool mirrored,
                               float out[16]) const {
     Matrix::Identity(out);

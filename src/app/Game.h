@@ -149,6 +149,7 @@ private:
     // Parts shared by the game's render steps.
     bool BeginGameFrame();
     void DrawTable(bool withPointerTiles);
+    void DrawMarkedReflections(bool withMovingTiles);
     void DrawHandView();
     void DrawFinalHands();
     void DrawPlayOverlay();

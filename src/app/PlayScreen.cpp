@@ -122,9 +122,14 @@ void Game::DrawMovingTiles(int pass) {
 // test instead of being textured and lit and then painted over.
 void Game::DrawTable(bool withMovingTiles) {
     const bool reflect = settings.reflect != 0, shadow = settings.shadow != 0;
-    CountPass("table");
-    boardView.DrawTable(reflect);
-    if (reflect) {
+    const bool marked = reflect && boardView.MarksReflections();
+    if (marked) {
+        DrawMarkedReflections(withMovingTiles);
+    } else {
+        CountPass("table");
+        boardView.DrawTable(reflect);
+    }
+    if (reflect && !marked) {
         CountPass("reflection");
         boardView.DrawPlacedTiles(rules.board, PassReflection);
         if (withMovingTiles) DrawMovingTiles(PassReflection);
@@ -141,6 +146,22 @@ void Game::DrawTable(bool withMovingTiles) {
     CountPass("tiles");
     boardView.DrawPlacedTiles(rules.board, PassNormal);
     if (withMovingTiles) DrawMovingTiles(PassNormal);
+}
+
+// The mirrored tiles first, marking their pixels in the stencil, then the
+// table top over them: see-through over the marks only.
+void Game::DrawMarkedReflections(bool withMovingTiles) {
+    CountPass("reflection");
+    boardView.BeginMarkedReflections();
+    boardView.DrawPlacedTiles(rules.board, PassReflection);
+    if (withMovingTiles) DrawMovingTiles(PassReflection);
+    boardView.EndMarkedReflections();
+    CountPass("table");
+    boardView.DrawTableTopUnmarked();
+    CountPass("glaze");
+    boardView.DrawMarkedGlaze();
+    CountPass("table");
+    boardView.DrawTableBase();
 }
 
 namespace {
