@@ -141,6 +141,7 @@ private:
     bool InitTexts();
     void InitSettings();
     bool OpenDisplay();
+    void SkipPresentedCopy();
     void InitRenderStates();
     void InitPlayerNames();
     bool InitSound();
