@@ -150,14 +150,18 @@ struct GlTextureFormat {
     GLenum format, type;
 };
 
+// The pixels stay 16-bit in main memory and are sent as such, but OpenGL
+// keeps them at 8 bits a channel: widening loses nothing, and a software
+// rasteriser filters 8-bit texels much faster than it unpacks 16-bit ones
+// at every sample.
 GlTextureFormat GlFormatOf(Format format) {
     switch (format) {
         case FormatX1R5G5B5:
-            return {GL_RGB5, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+            return {GL_RGB8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
         case FormatA4R4G4B4:
-            return {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+            return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
         default:
-            return {GL_RGB, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+            return {GL_RGB8, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
     }
 }
 
