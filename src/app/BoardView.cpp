@@ -79,7 +79,7 @@ bool BoardView::Load() {
 
 bool BoardView::LoadBackground() {
     background = std::make_unique<lib3d::Scene>(engine_);
-    if (!background->Load(kFolder3d, "background.3ds", 1 | 2)) return false;
+    if (!LoadMipmapped(background.get(), "background.3ds", 1 | 2)) return false;
     background->BuildBuffers();
     float m[16];
     Matrix::Identity(m);
@@ -98,9 +98,22 @@ bool BoardView::LoadBackground() {
     return true;
 }
 
+// The table and the room are seen from afar and at a slant, so their
+// pictures are shrunk on screen: with mip levels the wood, the floor, the
+// rug and the wallpaper keep still as the camera turns instead of
+// shimmering, and each pixel reads texels that lie close together, which
+// the software rasteriser fetches faster.
+bool BoardView::LoadMipmapped(lib3d::Scene *scene, const char *file, int flags) {
+    const bool wasOn = engine_->flagMipmap;
+    engine_->SetState(7, 15);
+    const bool ok = scene->Load(kFolder3d, file, flags);
+    if (!wasOn) engine_->SetState(7, 16);
+    return ok;
+}
+
 bool BoardView::LoadTable() {
     table = std::make_unique<lib3d::Scene>(engine_);
-    if (!table->Load(kFolder3d, "table.3ds", 1)) return false;
+    if (!LoadMipmapped(table.get(), "table.3ds", 1)) return false;
     table->BuildBuffers();
     return true;
 }
@@ -192,14 +205,16 @@ void BoardView::DrawMarkedGlaze() {
     engine_->SetWorld(table->matrix);
     engine_->SetState(9, 57);
     engine_->SetState(12, 26);  // where the stencil is 1 ...
-    // ... which each pixel blended goes back to 0.
+    // ... which goes back to 0 under the top, blended or not: the bottom of
+    // a mirrored tile lies in the table's plane and wins some depth tests.
     engine_->GetDevice()->SetRenderState(device::RsStencilPass, device::StencilZero);
+    engine_->GetDevice()->SetRenderState(device::RsStencilZFail, device::StencilZero);
     m->diffuse[3] = m->ambient[3] = 0.75f;
     engine_->SetState(6, 1);
     table->Mesh(0)->Draw();
     m->diffuse[3] = m->ambient[3] = 1.0f;
     engine_->SetState(6, 0);
-    engine_->SetState(9, 20);
+    engine_->SetState(9, 20);  // also puts the depth-fail operation back
 }
 
 void BoardView::DrawTableBase() {
@@ -237,7 +252,12 @@ void BoardView::BeginPass(int pass) {
     black.emissive = {0.0f, 0.0f, 0.0f, 0.0f};
     if (device::Device *d = engine_->GetDevice()) d->SetMaterial(black);
     engine_->SetState(6, 1);
-    engine_->SetState(4, 0);
+    // Flattened, the faces turned to the light cover the whole shadow, and
+    // seen from above the table they keep their winding; the faces turned
+    // away would cover it a second time, which the stencil then rejects
+    // pixel by pixel. Without a stencil the two layers darken twice, which
+    // is how such a display has always shown them.
+    engine_->SetState(4, engine_->depthHasStencil ? 5 : 0);
     engine_->SetState(1, 1);
     engine_->SetState(1, 17);
     engine_->SetState(9, 21);
