@@ -79,7 +79,7 @@ bool BoardView::Load() {
 
 bool BoardView::LoadBackground() {
     background = std::make_unique<lib3d::Scene>(engine_);
-    if (!LoadMipmapped(background.get(), "background.3ds", 1 | 2)) return false;
+    if (!background->Load(kFolder3d, "background.3ds", 1 | 2)) return false;
     background->BuildBuffers();
     float m[16];
     Matrix::Identity(m);
@@ -98,22 +98,9 @@ bool BoardView::LoadBackground() {
     return true;
 }
 
-// The table and the room are seen from afar and at a slant, so their
-// pictures are shrunk on screen: with mip levels the wood, the floor, the
-// rug and the wallpaper keep still as the camera turns instead of
-// shimmering, and each pixel reads texels that lie close together, which
-// the software rasteriser fetches faster.
-bool BoardView::LoadMipmapped(lib3d::Scene *scene, const char *file, int flags) {
-    const bool wasOn = engine_->flagMipmap;
-    engine_->SetState(7, 15);
-    const bool ok = scene->Load(kFolder3d, file, flags);
-    if (!wasOn) engine_->SetState(7, 16);
-    return ok;
-}
-
 bool BoardView::LoadTable() {
     table = std::make_unique<lib3d::Scene>(engine_);
-    if (!LoadMipmapped(table.get(), "table.3ds", 1)) return false;
+    if (!table->Load(kFolder3d, "table.3ds", 1)) return false;
     table->BuildBuffers();
     return true;
 }

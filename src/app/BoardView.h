@@ -81,7 +81,6 @@ private:
     void TileTransform(const game::Tile &tile, bool faceDown, float height, bool mirrored,
                        float out[16]) const;
     void DrawFlatQuad(const float corners[4], int texture, const float world[16]);
-    bool LoadMipmapped(lib3d::Scene *scene, const char *file, int flags);
 
     lib3d::Engine *engine_;
     int tileOwnTexture_ = -1;  // the tile material's own texture, put back on release

@@ -14,7 +14,9 @@
 #include "app/Game.h"
 #include "lib3d/Image.h"
 #include "lib3d/Matrix.h"
+#include "lib3d/Mesh.h"
 #include "lib3d/PassCounter.h"
+#include "lib3d/Scene.h"
 #include "persist/UserFolder.h"
 #include "platform/Clock.h"
 
@@ -365,6 +367,29 @@ TEST_F(PlayTest, ShadowsAndReflectionsChangeOnlyTheTable) {
     EXPECT_GT(Difference(noShadow, none, x - 60, y - 60, x + 60, y + 60), 2000);
     EXPECT_EQ(Difference(both, none, 0, 0, 800, 70), 0);     // names, counts, title
     EXPECT_EQ(Difference(both, none, 0, 485, 130, 600), 0);  // the hand
+}
+
+// The table and the room are seen shrunk and at a slant: their pictures
+// must carry mip levels (start-up turns mip-mapping on before anything is
+// loaded), or the wood shimmers as the camera turns and the software
+// rasteriser reads texels scattered far apart.
+TEST_F(PlayTest, TableAndRoomPicturesAreMipmapped) {
+    BoardView &view = game->boardView;
+    int textured = 0;
+    for (lib3d::Scene *scene : {view.table.get(), view.background.get()}) {
+        ASSERT_NE(scene, nullptr);
+        for (int i = 0; i < scene->MeshCount(); ++i) {
+            const lib3d::Mesh *mesh = scene->Mesh(i);
+            if (!mesh || !mesh->material || mesh->material->texture < 0) continue;
+            const lib3d::TextureSlot *slot = game->Slot(mesh->material->texture);
+            ASSERT_NE(slot, nullptr);
+            ASSERT_NE(slot->texture, nullptr);
+            EXPECT_EQ(slot->mipmapped, 1) << "mesh " << i;
+            EXPECT_GT(slot->texture->Levels(), 1) << "mesh " << i;
+            ++textured;
+        }
+    }
+    EXPECT_GE(textured, 5);  // the table's parts, floor, rug, walls, ...
 }
 
 // The see-through table top is blended only where mirrored tiles were
