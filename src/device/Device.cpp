@@ -276,6 +276,10 @@ VertexBuffer::VertexBuffer(int count, uint32_t format, bool dynamic)
 // ---------------------------------------------------------------- Device
 
 Device::Device(const PresentParameters &params, const Caps &caps) : params_(params), caps_(caps) {
+    const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
+    softwareRasteriser_ =
+        renderer && (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ||
+                     std::strstr(renderer, "Software Rasterizer"));
     lights_.resize(kMaxLights);
     lightEnabled_.assign(kMaxLights, 0);
     GLint glLights = 8;
@@ -978,7 +982,10 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
         const bool linearMin = s[TssMinFilter] >= FilterLinear;
         GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
         if (mip) {
-            const bool linearMip = s[TssMipFilter] >= FilterLinear;
+            // Blending two mip levels doubles the texels a software
+            // rasteriser fetches for every pixel of the table and the room;
+            // the nearest level alone looks all but the same there.
+            const bool linearMip = s[TssMipFilter] >= FilterLinear && !softwareRasteriser_;
             minFilter = linearMin
                             ? (linearMip ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST)
                             : (linearMip ? GL_NEAREST_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);

@@ -178,6 +178,10 @@ public:
     const Caps &GetDeviceCaps() const { return caps_; }
     const PresentParameters &Parameters() const { return params_; }
     bool HasStencil() const { return FormatStencilBits(params_.depthStencilFormat) > 0; }
+    // Whether OpenGL draws in software (Mesa's llvmpipe and the like). There
+    // a linear mip filter samples the nearest mip level only (bilinearly):
+    // blending two levels would double the texture reads of every pixel.
+    bool SoftwareRasteriser() const { return softwareRasteriser_; }
 
     // Lost-device handling. A lost device refuses to draw until Reset succeeds.
     CooperativeLevel TestCooperativeLevel();
@@ -318,6 +322,7 @@ private:
     unsigned presentedCopy_ = 0;
     bool presentedValid_ = false;
     bool keepPresented_ = true;
+    bool softwareRasteriser_ = false;
     unsigned sampleQuery_ = 0;  // the running sample count's query, 0 when none runs
 
     uint32_t renderStates_[RsCount] = {};

@@ -249,3 +249,40 @@ TEST_F(DeviceTest, PresentedPictureStaysReadableOnlyWhileKept) {
     device->Present();
     EXPECT_EQ(PixelAt(3, 3), 0x00FF00u);
 }
+
+// Between two mip levels, a software rasteriser samples the nearer level
+// alone: no blend of the two levels' colours.
+TEST_F(DeviceTest, SoftwareRasteriserSamplesTheNearestMipLevel) {
+    ASSERT_TRUE(device->SoftwareRasteriser());  // the test display is Mesa's
+    std::unique_ptr<Texture> t = device->CreateTexture(128, 8, FormatR5G6B5);
+    ASSERT_NE(t, nullptr);
+    const uint16_t colours[3] = {0xF800, 0x07E0, 0x001F};  // red, green, blue
+    for (int level = 0; level < t->Levels(); level++) {
+        int pitch = 0;
+        uint16_t *w = t->LockRect(level, &pitch);
+        const int side = t->LevelSize(level);
+        for (int i = 0; i < side * side; i++) w[i] = level < 3 ? colours[level] : 0;
+        t->UnlockRect(level);
+    }
+    // 128 texels over 64 x 48 pixels: 2 and 2.67 texels a pixel, about 1.4
+    // levels down, nearer to level 1 (green) than to level 2 (blue).
+    struct V {
+        float x, y, z, rhw;
+        float u, v;
+    };
+    const V quad[4] = {{0, 0, 0.5f, 1, 0, 0},
+                       {64, 0, 0.5f, 1, 1, 0},
+                       {64, 48, 0.5f, 1, 1, 1},
+                       {0, 48, 0.5f, 1, 0, 1}};
+    device->SetRenderState(RsZEnable, 0);
+    device->SetRenderState(RsLighting, 0);
+    device->SetTexture(0, t.get());
+    device->SetTextureStageState(0, TssMinFilter, FilterLinear);
+    device->SetTextureStageState(0, TssMagFilter, FilterLinear);
+    device->SetTextureStageState(0, TssMipFilter, FilterLinear);
+    device->SetVertexFormat(FvfXyzRhw | FvfTex1);
+    device->Clear(ClearTarget, 0, 1.0f, 0);
+    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+    EXPECT_EQ(PixelAt(20, 20), 0x00FF00u);
+    EXPECT_EQ(PixelAt(50, 40), 0x00FF00u);
+}
