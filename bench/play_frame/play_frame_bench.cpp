@@ -6,7 +6,11 @@
 // rasteriser has almost nothing to fill, so what is left is the cost of
 // submitting the draws (engine bookkeeping, state changes, the driver's
 // vertex work); the difference to the large window is the cost of filling.
-// Also prints how long the game takes from Init to its first play frame.
+// Also prints how long the game takes from Init to its first play frame,
+// and for each measured frame the fragments each of its passes writes (the
+// samples passing the depth and stencil tests) and their sum over the
+// window's pixel count, the overdraw: unlike the times, these counts do not
+// depend on how busy the machine is.
 //
 // Run under a display: xvfb-run -a -s "-screen 0 1024x768x24" play_frame
 #include <GL/gl.h>
@@ -25,6 +29,7 @@
 #include "app/Game.h"
 #include "game/Autoplay.h"
 #include "image/Image.h"
+#include "lib3d/PassCounter.h"
 #include "persist/UserFolder.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -146,8 +151,35 @@ void DumpFrames(Game &game, int width, int height) {
     game.settings.shadow = game.settings.reflect = 1;
 }
 
+// When main began: start-up is also measured from there (the process's own
+// loading before main is a few milliseconds).
+Clock::time_point g_mainStart;
+bool g_firstTable = true;
+
 std::unique_ptr<Table> g_table;
 std::map<std::string, double> g_msPerFrame;
+std::map<std::string, std::string> g_fragments;
+
+// One frame drawn with its passes counted, as a line of `pass=samples`
+// pairs, the total and the overdraw (total over the window's pixels).
+std::string CountFragments(Game &game, int width, int height) {
+    lib3d::PassCounter counter(game.GetDevice());
+    game.passCounter = &counter;
+    game.PlayRender();
+    game.passCounter = nullptr;
+    if (!counter.Ok()) return "not counted (no occlusion queries)";
+    std::string line;
+    char item[96];
+    for (const lib3d::PassCounter::Pass &p : counter.Passes()) {
+        snprintf(item, sizeof item, "%s=%llu ", p.name.c_str(),
+                 static_cast<unsigned long long>(p.samples));
+        line += item;
+    }
+    snprintf(item, sizeof item, "total=%llu overdraw=%.3f",
+             static_cast<unsigned long long>(counter.Total()),
+             static_cast<double>(counter.Total()) / (static_cast<double>(width) * height));
+    return line + item;
+}
 
 bool OpenTable(int width, int height) {
     g_table.reset();
@@ -175,6 +207,12 @@ bool OpenTable(int width, int height) {
             "start-up at %dx%d: Init %.1f ms, first play frame %.1f ms, Init start to first "
             "play frame end %.1f ms (opening frames included)\n",
             width, height, initMs, firstMs, MsSince(t0));
+    if (g_firstTable)
+        fprintf(stderr,
+                "start-up of the process at %dx%d: main to the end of the first play frame "
+                "%.1f ms (video start, window, data, opening screen)\n",
+                width, height, MsSince(g_mainStart));
+    g_firstTable = false;
     t->input.SetMouse(width / 2, height / 2);
     t->ok = t->PlaceTiles(20, 11);
     if (t->ok) DumpFrames(*t->game, width, height);
@@ -196,6 +234,7 @@ void PlayFrame(benchmark::State &state, int width, int height, bool effects, con
     game.settings.shadow = effects ? 1 : 0;
     game.settings.reflect = effects ? 1 : 0;
     for (int i = 0; i < 3; ++i) game.PlayRender();
+    g_fragments[key] = CountFragments(game, width, height);
     glFinish();
     const Clock::time_point t0 = Clock::now();
     for (auto _ : state) {
@@ -215,6 +254,12 @@ void BM_Play800Effects(benchmark::State &s) {
 void BM_Play800Plain(benchmark::State &s) {
     PlayFrame(s, 800, 600, false, "800 off");
 }
+void BM_Play1024Effects(benchmark::State &s) {
+    PlayFrame(s, 1024, 768, true, "1024 on");
+}
+void BM_Play1024Plain(benchmark::State &s) {
+    PlayFrame(s, 1024, 768, false, "1024 off");
+}
 void BM_Play64Effects(benchmark::State &s) {
     PlayFrame(s, 64, 48, true, "64 on");
 }
@@ -224,6 +269,8 @@ void BM_Play64Plain(benchmark::State &s) {
 
 BENCHMARK(BM_Play800Effects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BM_Play800Plain)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_Play1024Effects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_Play1024Plain)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_Play64Effects)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_Play64Plain)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
@@ -235,6 +282,7 @@ void Ratio(const char *what, const char *a, const char *b) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    g_mainStart = Clock::now();
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("MARBRIX_NO_HELP", "1", 0);
     // The game's clock is simulated here and never moves during start-up,
@@ -258,5 +306,7 @@ int main(int argc, char **argv) {
     Ratio("64x48 off / 800x600 off (submission share of a frame)", "64 off", "800 off");
     for (const auto &e : g_msPerFrame)
         printf("  %-8s %7.2f ms/frame  %7.1f fps\n", e.first.c_str(), e.second, 1000.0 / e.second);
+    printf("\nFragments per pass (samples passing depth and stencil) of one frame:\n");
+    for (const auto &e : g_fragments) printf("  %-8s %s\n", e.first.c_str(), e.second.c_str());
     return 0;
 }

@@ -165,6 +165,52 @@ void BoardView::DrawTableGlaze() {
     engine_->SetState(lib3d::Blending::Off);
 }
 
+bool BoardView::MarksReflections() const {
+    return engine_->depthHasStencil && engine_->GetDevice() && FirstMaterial(table.get());
+}
+
+void BoardView::BeginMarkedReflections() {
+    engine_->SetState(lib3d::Target::StencilTestedDepth);   // colour and depth, with the stencil
+    engine_->SetState(lib3d::StencilTest::SetOne);  // every pixel drawn becomes 1
+}
+
+void BoardView::EndMarkedReflections() {
+    engine_->SetState(lib3d::Target::ColourAndDepth);
+}
+
+void BoardView::DrawTableTopUnmarked() {
+    if (!MarksReflections()) return;
+    engine_->SetWorld(table->matrix);
+    engine_->SetState(lib3d::Target::StencilTestedDepth);
+    engine_->SetState(lib3d::StencilTest::EqualZero);  // where the stencil is 0
+    table->Mesh(0)->Draw();
+    engine_->SetState(lib3d::Target::ColourAndDepth);
+}
+
+void BoardView::DrawMarkedGlaze() {
+    if (!MarksReflections()) return;
+    lib3d::Material *m = FirstMaterial(table.get());
+    engine_->SetWorld(table->matrix);
+    engine_->SetState(lib3d::Target::StencilTestedDepth);
+    engine_->SetState(lib3d::StencilTest::EqualOne);  // where the stencil is 1 ...
+    // ... which goes back to 0 under the top, blended or not: the bottom of
+    // a mirrored tile lies in the table's plane and wins some depth tests.
+    engine_->GetDevice()->SetRenderState(device::RsStencilPass, device::StencilZero);
+    engine_->GetDevice()->SetRenderState(device::RsStencilZFail, device::StencilZero);
+    m->diffuse[3] = m->ambient[3] = 0.75f;
+    engine_->SetState(lib3d::Blending::Alpha);
+    table->Mesh(0)->Draw();
+    m->diffuse[3] = m->ambient[3] = 1.0f;
+    engine_->SetState(lib3d::Blending::Off);
+    engine_->SetState(lib3d::Target::ColourAndDepth);  // also puts the depth-fail operation back
+}
+
+void BoardView::DrawTableBase() {
+    if (!table) return;
+    engine_->SetWorld(table->matrix);
+    for (int i = 1; i < table->MeshCount(); ++i) table->Mesh(i)->Draw();
+}
+
 void BoardView::TileTransform(const game::Tile &tile, bool faceDown, float height, bool mirrored,
                               float out[16]) const {
     Matrix::Identity(out);
@@ -194,7 +240,13 @@ void BoardView::BeginPass(int pass) {
     black.emissive = {0.0f, 0.0f, 0.0f, 0.0f};
     if (device::Device *d = engine_->GetDevice()) d->SetMaterial(black);
     engine_->SetState(lib3d::Blending::Alpha);
-    engine_->SetState(lib3d::Culling::None);
+    // Flattened, the faces turned to the light cover the whole shadow, and
+    // seen from above the table they keep their winding; the faces turned
+    // away would cover it a second time, which the stencil then rejects
+    // pixel by pixel. Without a stencil the two layers darken twice, which
+    // is how such a display has always shown them.
+    engine_->SetState(engine_->depthHasStencil ? lib3d::Culling::CounterClockwise
+                                               : lib3d::Culling::None);
     engine_->SetState(lib3d::Depth::On);
     engine_->SetState(lib3d::Depth::WriteOff);
     engine_->SetState(lib3d::Target::StencilTested);

@@ -43,6 +43,20 @@ public:
     // The table once more, see-through, over the mirrored tiles.
     void DrawTableGlaze();
 
+    // Reflections through the stencil, where the depth buffer has one: the
+    // mirrored tiles go first and mark the pixels they cover, then the top is
+    // drawn as it is elsewhere and see-through only over the marks (which
+    // it clears, so the shadows' stencil test starts afresh), then the parts
+    // below the top. Blending the top with itself, as a see-through top over
+    // the whole table would, leaves it as it was, so only the marked pixels
+    // need it.
+    bool MarksReflections() const;
+    void BeginMarkedReflections();
+    void EndMarkedReflections();
+    void DrawTableTopUnmarked();
+    void DrawMarkedGlaze();
+    void DrawTableBase();
+
     // One tile: face down (turned over) or face up, `height` above the table,
     // depth mode 1 on the table and 0 in the hand view; `normalColour` 0
     // tints it red (a drop that is not allowed).

@@ -148,15 +148,23 @@ bool Game::OpenDisplay() {
     if (w > 0 && h > 0 && w <= 16384 && h <= 16384) {
         if (Open(w, h, 3)) {
             SetState(lib3d::Dither::Off);
+            SkipPresentedCopy();
             return true;
         }
         if (Open(w, h, 1)) {
             SetState(lib3d::Dither::On);
+            SkipPresentedCopy();
             return true;
         }
     }
     fprintf(stderr, "Impossible d'initialiser le mode video %dx%d\n", w, h);
     return false;
+}
+
+// Screenshots and frame captures read the back buffer before Present, so
+// the device need not copy every presented picture to keep it readable.
+void Game::SkipPresentedCopy() {
+    if (device::Device *d = GetDevice()) d->KeepPresentedPicture(false);
 }
 
 void Game::InitRenderStates() {

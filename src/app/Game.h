@@ -28,6 +28,10 @@
 
 struct Image;
 
+namespace lib3d {
+class PassCounter;
+}
+
 enum GameMode { Menu = 0, Play = 1, Opening = 2, GameOver = 3 };
 
 class Game : public lib3d::Engine, public game::RulesHost, public frontend::FrontEndHost {
@@ -155,6 +159,11 @@ public:
     int32_t screenshotPending;
     // When set, every finished frame is also copied here before it is shown.
     Image *frameCapture;
+    // When set, the render steps count the fragments of each of their passes
+    // into it (measurements only: counting waits for the drawing).
+    lib3d::PassCounter *passCounter = nullptr;
+    // Starts counting the pass `name` (ending the one before) when counting.
+    void CountPass(const char *name);
 
     // The menus, and the menu scene they drive. Set withMenus before Init
     // (the program does); without it, or when the menu script builds
@@ -182,6 +191,7 @@ private:
     bool InitTexts();
     void InitSettings();
     bool OpenDisplay();
+    void SkipPresentedCopy();
     void InitRenderStates();
     void InitPlayerNames();
     bool InitSound();
@@ -196,6 +206,7 @@ private:
     // Parts shared by the game's render steps.
     bool BeginGameFrame();
     void DrawTable(bool withPointerTiles);
+    void DrawMarkedReflections(bool withMovingTiles);
     void DrawHandView();
     void DrawFinalHands();
     void DrawPlayOverlay();

@@ -7,6 +7,7 @@
 #include "game/ScreenTexts.h"
 #include "image/Image.h"
 #include "lib3d/Matrix.h"
+#include "lib3d/PassCounter.h"
 #include "lib3d/Scene.h"
 #include "persist/UserFolder.h"
 
@@ -121,19 +122,46 @@ void Game::DrawMovingTiles(int pass) {
 // test instead of being textured and lit and then painted over.
 void Game::DrawTable(bool withMovingTiles) {
     const bool reflect = settings.reflect != 0, shadow = settings.shadow != 0;
-    boardView.DrawTable(reflect);
-    if (reflect) {
+    const bool marked = reflect && boardView.MarksReflections();
+    if (marked) {
+        DrawMarkedReflections(withMovingTiles);
+    } else {
+        CountPass("table");
+        boardView.DrawTable(reflect);
+    }
+    if (reflect && !marked) {
+        CountPass("reflection");
         boardView.DrawPlacedTiles(rules.board, PassReflection);
         if (withMovingTiles) DrawMovingTiles(PassReflection);
+        CountPass("glaze");
         boardView.DrawTableGlaze();
     }
+    CountPass("room");
     boardView.DrawBackground();
     if (shadow) {
+        CountPass("shadows");
         boardView.DrawPlacedTiles(rules.board, PassShadow);
         if (withMovingTiles) DrawMovingTiles(PassShadow);
     }
+    CountPass("tiles");
     boardView.DrawPlacedTiles(rules.board, PassNormal);
     if (withMovingTiles) DrawMovingTiles(PassNormal);
+}
+
+// The mirrored tiles first, marking their pixels in the stencil, then the
+// table top over them: see-through over the marks only.
+void Game::DrawMarkedReflections(bool withMovingTiles) {
+    CountPass("reflection");
+    boardView.BeginMarkedReflections();
+    boardView.DrawPlacedTiles(rules.board, PassReflection);
+    if (withMovingTiles) DrawMovingTiles(PassReflection);
+    boardView.EndMarkedReflections();
+    CountPass("table");
+    boardView.DrawTableTopUnmarked();
+    CountPass("glaze");
+    boardView.DrawMarkedGlaze();
+    CountPass("table");
+    boardView.DrawTableBase();
 }
 
 namespace {
@@ -212,8 +240,14 @@ void Game::DrawPlayOverlay() {
     SetState(lib3d::Lighting::On);
 }
 
+void Game::CountPass(const char *name) {
+    if (passCounter) passCounter->Begin(name);
+}
+
 void Game::FinishFrame(bool drawPointer) {
+    CountPass("pointer");
     if (drawPointer) DrawPointer(mouseX, mouseY);
+    if (passCounter) passCounter->End();
     EndFrame();
     // Saved from the finished frame, before it is shown: what was asked for
     // is what the player sees next.
@@ -239,12 +273,15 @@ void Game::FinishFrame(bool drawPointer) {
 void Game::PlayRender() {
     if (!BeginGameFrame()) return;
     DrawTable(true);
+    CountPass("hand");
     DrawHandView();
     if (rules.HumanToMove()) {
+        CountPass("markers");
         float s = ((std::cos(pulsePhase * kPi / 64.0f) + 1.0f) * 0.5f + 1.0f) * 0.5f;
         boardView.DrawSpotMarkers(rules.board, s);
         pulsePhase += frameStep * 1.5f;
     }
+    CountPass("overlay");
     DrawPlayOverlay();
     FinishFrame(PointerTile() == nullptr);
 }

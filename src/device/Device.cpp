@@ -133,14 +133,18 @@ struct GlTextureFormat {
     GLenum format, type;
 };
 
+// The pixels stay 16-bit in main memory and are sent as such, but OpenGL
+// keeps them at 8 bits a channel: widening loses nothing, and a software
+// rasteriser filters 8-bit texels much faster than it unpacks 16-bit ones
+// at every sample.
 GlTextureFormat GlFormatOf(Format format) {
     switch (format) {
         case FormatX1R5G5B5:
-            return {GL_RGB5, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+            return {GL_RGB8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
         case FormatA4R4G4B4:
-            return {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+            return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
         default:
-            return {GL_RGB, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+            return {GL_RGB8, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
     }
 }
 
@@ -255,6 +259,10 @@ VertexBuffer::VertexBuffer(int count, uint32_t format, bool dynamic)
 // ---------------------------------------------------------------- Device
 
 Device::Device(const PresentParameters &params, const Caps &caps) : params_(params), caps_(caps) {
+    const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
+    softwareRasteriser_ =
+        renderer && (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ||
+                     std::strstr(renderer, "Software Rasterizer"));
     lights_.resize(kMaxLights);
     lightEnabled_.assign(kMaxLights, 0);
     GLint glLights = 8;
@@ -395,6 +403,7 @@ bool Device::Reset(const PresentParameters &params) {
     if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
     presentedCopy_ = 0;
     presentedValid_ = false;
+    sampleQuery_ = 0;  // a count running across a reset is lost
     // Render targets do not survive a reset; their owner makes new ones.
     for (RenderTarget *target : allTargets_) {
         if (target->framebuffer_) glDeleteFramebuffers(1, &target->framebuffer_);
@@ -452,7 +461,7 @@ void Device::Clear(int flags, uint32_t colour, float z, int stencil) {
 }
 
 void Device::Present() {
-    if (params_.lockableBackBuffer && params_.width > 0 && params_.height > 0) {
+    if (keepPresented_ && params_.lockableBackBuffer && params_.width > 0 && params_.height > 0) {
         glActiveTexture(GL_TEXTURE0);
         if (!presentedCopy_) {
             glGenTextures(1, &presentedCopy_);
@@ -471,6 +480,38 @@ void Device::Present() {
     }
     SDL_GL_SwapBuffers();
     backBufferFresh_ = false;
+}
+
+void Device::KeepPresentedPicture(bool keep) {
+    keepPresented_ = keep;
+    if (keep) return;
+    // A copy left from before would be read back as if it were the last frame.
+    if (presentedCopy_) glDeleteTextures(1, &presentedCopy_);
+    presentedCopy_ = 0;
+    presentedValid_ = false;
+}
+
+bool Device::BeginSampleCount() {
+    if (sampleQuery_) return false;
+    GLint bits = 0;
+    glGetQueryiv(GL_SAMPLES_PASSED, GL_QUERY_COUNTER_BITS, &bits);
+    if (bits <= 0) return false;
+    glGenQueries(1, &sampleQuery_);
+    if (!sampleQuery_) return false;
+    glBeginQuery(GL_SAMPLES_PASSED, sampleQuery_);
+    return true;
+}
+
+bool Device::EndSampleCount(uint64_t *samples) {
+    if (samples) *samples = 0;
+    if (!sampleQuery_) return false;
+    glEndQuery(GL_SAMPLES_PASSED);
+    GLuint count = 0;
+    glGetQueryObjectuiv(sampleQuery_, GL_QUERY_RESULT, &count);
+    glDeleteQueries(1, &sampleQuery_);
+    sampleQuery_ = 0;
+    if (samples) *samples = count;
+    return true;
 }
 
 bool Device::ReadBackBuffer(std::vector<uint8_t> *pixels, int *pitch) {
@@ -924,7 +965,10 @@ void Device::PrepareStages(const VertexLayout &layout, const uint8_t *base, int 
         const bool linearMin = s[TssMinFilter] >= FilterLinear;
         GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
         if (mip) {
-            const bool linearMip = s[TssMipFilter] >= FilterLinear;
+            // Blending two mip levels doubles the texels a software
+            // rasteriser fetches for every pixel of the table and the room;
+            // the nearest level alone looks all but the same there.
+            const bool linearMip = s[TssMipFilter] >= FilterLinear && !softwareRasteriser_;
             minFilter = linearMin
                             ? (linearMip ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST)
                             : (linearMip ? GL_NEAREST_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);

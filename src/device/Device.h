@@ -178,6 +178,10 @@ public:
     const Caps &GetDeviceCaps() const { return caps_; }
     const PresentParameters &Parameters() const { return params_; }
     bool HasStencil() const { return FormatStencilBits(params_.depthStencilFormat) > 0; }
+    // Whether OpenGL draws in software (Mesa's llvmpipe and the like). There
+    // a linear mip filter samples the nearest mip level only (bilinearly):
+    // blending two levels would double the texture reads of every pixel.
+    bool SoftwareRasteriser() const { return softwareRasteriser_; }
 
     // Lost-device handling. A lost device refuses to draw until Reset succeeds.
     CooperativeLevel TestCooperativeLevel();
@@ -194,8 +198,23 @@ public:
     void Present();
     // Copies the back buffer, rows top to bottom, in the back-buffer format
     // (4 bytes B, G, R, X per pixel for X8R8G8B8; one 16-bit word otherwise).
-    // After Present, this is the picture just presented.
+    // After Present, this is the picture just presented, unless the copy
+    // that makes it so was switched off (below).
     bool ReadBackBuffer(std::vector<uint8_t> *pixels, int *pitch);
+    // Present keeps a copy of each picture (on by default) so that the back
+    // buffer stays readable after the swap. It costs a full-screen copy per
+    // frame; a program that reads the back buffer only before Present turns
+    // it off, and ReadBackBuffer after Present then gives undefined pixels.
+    void KeepPresentedPicture(bool keep);
+    bool KeepsPresentedPicture() const { return keepPresented_; }
+
+    // Measuring: the samples that pass the depth and stencil tests between
+    // BeginSampleCount and EndSampleCount (an occlusion query). Counts do not
+    // nest. EndSampleCount waits for the drawing to finish, so counting is
+    // for measurements, not for every frame. Both return false when the
+    // context cannot count or the calls do not pair up (*samples is then 0).
+    bool BeginSampleCount();
+    bool EndSampleCount(uint64_t *samples);
 
     // States.
     void SetRenderState(RenderState state, uint32_t value);
@@ -302,6 +321,9 @@ private:
     // keeps the back buffer readable between frames.
     unsigned presentedCopy_ = 0;
     bool presentedValid_ = false;
+    bool keepPresented_ = true;
+    bool softwareRasteriser_ = false;
+    unsigned sampleQuery_ = 0;  // the running sample count's query, 0 when none runs
 
     uint32_t renderStates_[RsCount] = {};
     uint32_t stageStates_[kMaxStages][TssCount] = {};

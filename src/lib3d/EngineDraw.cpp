@@ -191,15 +191,15 @@ void Engine::DrawPointer(int x, int y) {
         !slots[pointerTexture].inUse) {
         return;
     }
-    SetState(4, 0);
-    SetState(1, 0);
-    SetState(10, 0);
-    SetState(5, 1);
+    SetState(Culling::None);
+    SetState(Depth::Off);
+    SetState(Lighting::Off);
+    SetState(Stage0::TextureTimesColour);
     BindTexture(pointerTexture);
-    SetState(6, 1);
+    SetState(Blending::Alpha);
     DrawQuad2D(static_cast<float>(x), static_cast<float>(y), 16, 16, 0, 0, 1, 1, 1, 1, 1);
-    SetState(6, 0);
-    SetState(1, 1);
+    SetState(Blending::Off);
+    SetState(Depth::On);
 }
 
 }  // namespace lib3d

@@ -126,16 +126,16 @@ void Mesh::Draw() {
     Material *m = material;
     if (m) {
         if (m->texture >= 0) {
-            engine->SetState(5, 1);
+            engine->SetState(Stage0::TextureTimesColour);
             engine->BindTexture(m->texture);
         } else {
-            engine->SetState(5, 0);
+            engine->SetState(Stage0::NoTexture);
         }
-        engine->SetState(1, m->depthMode != kDepthNone ? 1 : 0);
-        if (m->depthMode == kDepthTestOnly) engine->SetState(1, 17);
+        engine->SetState(m->depthMode != kDepthNone ? Depth::On : Depth::Off);
+        if (m->depthMode == kDepthTestOnly) engine->SetState(Depth::WriteOff);
         engine->SetState(4, m->twoSided ? 0 : m->cullMode);
         if (m->lit) {
-            engine->SetState(10, 1);
+            engine->SetState(Lighting::On);
             // The colours go through the texture slot's colour set, which
             // the device's material then follows.
             device::Material dm;
@@ -153,7 +153,7 @@ void Mesh::Draw() {
             dm.power = target.power;
             if (device::Device *d = engine->GetDevice()) d->SetMaterial(dm);
         } else {
-            engine->SetState(10, 0);
+            engine->SetState(Lighting::Off);
         }
     }
     Submit();

@@ -59,7 +59,7 @@ SavedBlend SetGroupBlend(Engine &engine, int blendKind) {
         saved.dest = d->GetRenderState(device::RsDestBlend);
     }
     // Category 6: 1 SrcAlpha/InvSrcAlpha, 18 SrcAlpha/One.
-    engine.SetState(6, blendKind == 2 ? 18 : 1);
+    engine.SetState(blendKind == 2 ? Blending::Additive : Blending::Alpha);
     return saved;
 }
 

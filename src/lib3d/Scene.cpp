@@ -101,9 +101,9 @@ void Scene::DrawWith(const float m[16]) {
     Matrix::Multiply(m, matrix, world);
     engine->SetWorld(world);
     for (auto &mesh : meshes) {
-        engine->SetState(1, 0);
+        engine->SetState(Depth::Off);
         mesh->DrawDirect();
-        engine->SetState(1, 1);
+        engine->SetState(Depth::On);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,9 @@
 #include "app/Game.h"
 #include "image/Image.h"
 #include "lib3d/Matrix.h"
+#include "lib3d/Mesh.h"
+#include "lib3d/PassCounter.h"
+#include "lib3d/Scene.h"
 #include "persist/UserFolder.h"
 #include "platform/Clock.h"
 
@@ -366,6 +370,76 @@ TEST_F(PlayTest, ShadowsAndReflectionsChangeOnlyTheTable) {
     EXPECT_GT(Difference(noShadow, none, x - 60, y - 60, x + 60, y + 60), 2000);
     EXPECT_EQ(Difference(both, none, 0, 0, 800, 70), 0);     // names, counts, title
     EXPECT_EQ(Difference(both, none, 0, 485, 130, 600), 0);  // the hand
+}
+
+// The table and the room are seen shrunk and at a slant: their pictures
+// must carry mip levels (start-up turns mip-mapping on before anything is
+// loaded), or the wood shimmers as the camera turns and the software
+// rasteriser reads texels scattered far apart.
+TEST_F(PlayTest, TableAndRoomPicturesAreMipmapped) {
+    BoardView &view = game->boardView;
+    int textured = 0;
+    for (lib3d::Scene *scene : {view.table.get(), view.background.get()}) {
+        ASSERT_NE(scene, nullptr);
+        for (int i = 0; i < scene->MeshCount(); ++i) {
+            const lib3d::Mesh *mesh = scene->Mesh(i);
+            if (!mesh || !mesh->material || mesh->material->texture < 0) continue;
+            const lib3d::TextureSlot *slot = game->Slot(mesh->material->texture);
+            ASSERT_NE(slot, nullptr);
+            ASSERT_NE(slot->texture, nullptr);
+            EXPECT_EQ(slot->mipmapped, 1) << "mesh " << i;
+            EXPECT_GT(slot->texture->Levels(), 1) << "mesh " << i;
+            ++textured;
+        }
+    }
+    EXPECT_GE(textured, 5);  // the table's parts, floor, rug, walls, ...
+}
+
+// The see-through table top is blended only where mirrored tiles were
+// drawn, and the marks that say where are all gone before the shadows,
+// which test the same stencil: the fragments counted show both, and away
+// from the tiles the table looks as it does without reflections.
+TEST_F(PlayTest, ReflectionsBlendTheTopOnlyOverTheMirroredTiles) {
+    StartPlaying();
+    FixedPosition();
+    input.SetMouse(790, 300);  // over the table, nothing selected
+    Frames(2);
+    lib3d::PassCounter on(game->GetDevice());
+    game->passCounter = &on;
+    Frame();
+    game->passCounter = nullptr;
+    const Image both = frame;
+    game->settings.reflect = 0;
+    Frame();
+    lib3d::PassCounter off(game->GetDevice());
+    game->passCounter = &off;
+    Frame();
+    game->passCounter = nullptr;
+    ASSERT_TRUE(on.Ok());
+    ASSERT_TRUE(off.Ok());
+
+    EXPECT_GT(on.Samples("reflection"), 0u);
+    EXPECT_GT(on.Samples("glaze"), 0u);
+    EXPECT_LE(on.Samples("glaze"), on.Samples("reflection"));
+    EXPECT_LT(on.Samples("glaze") * 20, on.Samples("table"));
+    EXPECT_EQ(off.Samples("glaze"), 0u);
+    EXPECT_GT(on.Samples("shadows"), 0u);
+    EXPECT_EQ(on.Samples("shadows"), off.Samples("shadows"));
+
+    // The 6-6 lies at world (-1, -1); well left of it the table is bare.
+    int x, y;
+    const float tile[3] = {-0.5f, 0, -1};
+    ASSERT_TRUE(Project(tile, &x, &y));
+    ASSERT_GT(x, 200);
+    int largest = 0;
+    for (int py = y - 40; py < y + 40; ++py)
+        for (int px = 20; px < x - 150; ++px)
+            for (int c = 0; c < 3; ++c) {
+                const size_t i = (static_cast<size_t>(py) * 800 + px) * 4 + c;
+                largest = std::max(largest, std::abs(both.pixels[i] - frame.pixels[i]));
+            }
+    EXPECT_LE(largest, 2);
+    EXPECT_GT(Difference(both, frame, x - 60, y - 60, x + 60, y + 60), 2000);
 }
 
 TEST_F(PlayTest, ScriptedGameReachesTheResultAndAReleaseDealsAgain) {

@@ -163,3 +163,126 @@ TEST_F(DeviceTest, DrawsReadingPastTheirBuffersDrawNothing) {
     device->SetStreamSource(nullptr);
     device->SetIndices(nullptr);
 }
+
+namespace {
+
+// A flat rectangle in window pixels at depth z, in one colour.
+void DrawRect(Device *device, float x0, float y0, float x1, float y1, float z, uint32_t argb) {
+    struct V {
+        float x, y, z, rhw;
+        uint32_t c;
+    };
+    const V quad[4] = {
+        {x0, y0, z, 1, argb}, {x1, y0, z, 1, argb}, {x1, y1, z, 1, argb}, {x0, y1, z, 1, argb}};
+    device->SetVertexFormat(FvfXyzRhw | FvfDiffuse);
+    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+}
+
+}  // namespace
+
+TEST_F(DeviceTest, SampleCountsCountWhatPassesDepthAndStencil) {
+    device->SetRenderState(RsLighting, 0);
+    device->SetRenderState(RsCullMode, CullNone);
+    device->SetRenderState(RsZEnable, 1);
+    device->SetRenderState(RsZWriteEnable, 1);
+    device->SetRenderState(RsZFunc, CmpLess);
+    device->Clear(ClearTarget | ClearZBuffer | ClearStencil, 0, 1.0f, 0);
+    uint64_t n = 99;
+
+    ASSERT_TRUE(device->BeginSampleCount());
+    EXPECT_FALSE(device->BeginSampleCount());  // counts do not nest
+    DrawRect(device.get(), 0, 0, 32, 24, 0.5f, 0xFFFFFFFFu);
+    ASSERT_TRUE(device->EndSampleCount(&n));
+    EXPECT_EQ(n, 32u * 24u);
+
+    // The same rectangle again fails the depth test everywhere; a nearer one
+    // half over it passes everywhere.
+    ASSERT_TRUE(device->BeginSampleCount());
+    DrawRect(device.get(), 0, 0, 32, 24, 0.5f, 0xFFFFFFFFu);
+    ASSERT_TRUE(device->EndSampleCount(&n));
+    EXPECT_EQ(n, 0u);
+    ASSERT_TRUE(device->BeginSampleCount());
+    DrawRect(device.get(), 16, 0, 64, 24, 0.25f, 0xFFFFFFFFu);
+    ASSERT_TRUE(device->EndSampleCount(&n));
+    EXPECT_EQ(n, 48u * 24u);
+
+    // Samples the stencil test rejects are not counted.
+    device->SetRenderState(RsZEnable, 0);
+    device->SetRenderState(RsStencilEnable, 1);
+    device->SetRenderState(RsStencilFunc, CmpEqual);
+    device->SetRenderState(RsStencilRef, 1);
+    ASSERT_TRUE(device->BeginSampleCount());
+    DrawRect(device.get(), 0, 0, 64, 48, 0.5f, 0xFFFFFFFFu);
+    ASSERT_TRUE(device->EndSampleCount(&n));
+    EXPECT_EQ(n, 0u);
+    device->SetRenderState(RsStencilEnable, 0);
+
+    // An end without a beginning reports nothing.
+    n = 99;
+    EXPECT_FALSE(device->EndSampleCount(&n));
+    EXPECT_EQ(n, 0u);
+    EXPECT_FALSE(device->EndSampleCount(nullptr));
+}
+
+TEST_F(DeviceTest, PresentedPictureStaysReadableOnlyWhileKept) {
+    device->SetRenderState(RsLighting, 0);
+    device->SetRenderState(RsZEnable, 0);
+    device->SetRenderState(RsCullMode, CullNone);
+    EXPECT_TRUE(device->KeepsPresentedPicture());
+    device->Clear(ClearTarget, 0, 1.0f, 0);
+    DrawRect(device.get(), 0, 0, 64, 48, 0.5f, 0xFFFF0000u);
+    device->Present();
+    EXPECT_EQ(PixelAt(3, 3), 0xFF0000u);  // the picture just presented
+
+    // Not kept: the back buffer still reads right before Present.
+    device->KeepPresentedPicture(false);
+    EXPECT_FALSE(device->KeepsPresentedPicture());
+    device->Clear(ClearTarget, 0, 1.0f, 0);
+    DrawRect(device.get(), 0, 0, 64, 48, 0.5f, 0xFF0000FFu);
+    EXPECT_EQ(PixelAt(3, 3), 0x0000FFu);
+    device->Present();
+
+    // Kept again, the next presented picture reads back, not an old copy.
+    device->KeepPresentedPicture(true);
+    device->Clear(ClearTarget, 0, 1.0f, 0);
+    DrawRect(device.get(), 0, 0, 64, 48, 0.5f, 0xFF00FF00u);
+    device->Present();
+    EXPECT_EQ(PixelAt(3, 3), 0x00FF00u);
+}
+
+// Between two mip levels, a software rasteriser samples the nearer level
+// alone: no blend of the two levels' colours.
+TEST_F(DeviceTest, SoftwareRasteriserSamplesTheNearestMipLevel) {
+    ASSERT_TRUE(device->SoftwareRasteriser());  // the test display is Mesa's
+    std::unique_ptr<Texture> t = device->CreateTexture(128, 8, FormatR5G6B5);
+    ASSERT_NE(t, nullptr);
+    const uint16_t colours[3] = {0xF800, 0x07E0, 0x001F};  // red, green, blue
+    for (int level = 0; level < t->Levels(); level++) {
+        int pitch = 0;
+        uint16_t *w = t->LockRect(level, &pitch);
+        const int side = t->LevelSize(level);
+        for (int i = 0; i < side * side; i++) w[i] = level < 3 ? colours[level] : 0;
+        t->UnlockRect(level);
+    }
+    // 128 texels over 64 x 48 pixels: 2 and 2.67 texels a pixel, about 1.4
+    // levels down, nearer to level 1 (green) than to level 2 (blue).
+    struct V {
+        float x, y, z, rhw;
+        float u, v;
+    };
+    const V quad[4] = {{0, 0, 0.5f, 1, 0, 0},
+                       {64, 0, 0.5f, 1, 1, 0},
+                       {64, 48, 0.5f, 1, 1, 1},
+                       {0, 48, 0.5f, 1, 0, 1}};
+    device->SetRenderState(RsZEnable, 0);
+    device->SetRenderState(RsLighting, 0);
+    device->SetTexture(0, t.get());
+    device->SetTextureStageState(0, TssMinFilter, FilterLinear);
+    device->SetTextureStageState(0, TssMagFilter, FilterLinear);
+    device->SetTextureStageState(0, TssMipFilter, FilterLinear);
+    device->SetVertexFormat(FvfXyzRhw | FvfTex1);
+    device->Clear(ClearTarget, 0, 1.0f, 0);
+    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+    EXPECT_EQ(PixelAt(20, 20), 0x00FF00u);
+    EXPECT_EQ(PixelAt(50, 40), 0x00FF00u);
+}
