@@ -17,4 +17,4 @@ add_dependencies(lib3d_enginedemo_test enginedemo)
 marbrix_test(lib3d_picture_paths_test SOURCES PicturePaths_test.cpp EngineTestSupport.cpp
              ../image/PngOracle.cpp
              LIBS PkgConfig::SDL marbrix_lib3d PNG::PNG ZLIB::ZLIB DISPLAY)
-marbrix_test(lib3d_pass_counter_test SOURCES PassCounter_test.cpp LIBS marbrix_lib3d DISPLAY)
+marbrix_test(lib3d_pass_counter_test SOURCES PassCounter_test.cpp LIBS marbrix_lib3d PkgConfig::SDL DISPLAY)
