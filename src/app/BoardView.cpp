@@ -170,8 +170,8 @@ bool BoardView::MarksReflections() const {
 }
 
 void BoardView::BeginMarkedReflections() {
-    engine_->SetState(lib3d::Target::StencilTestedDepth);   // colour and depth, with the stencil
-    engine_->SetState(lib3d::StencilTest::SetOne);  // every pixel drawn becomes 1
+    engine_->SetState(lib3d::Target::StencilTestedDepth);  // colour and depth, with the stencil
+    engine_->SetState(lib3d::StencilTest::SetOne);         // every pixel drawn becomes 1
 }
 
 void BoardView::EndMarkedReflections() {

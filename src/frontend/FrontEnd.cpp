@@ -9,6 +9,7 @@
 #include "persist/UserFolder.h"
 #include "persist/Utf16File.h"
 #include "platform/Ini.h"
+#include "platform/SafeFile.h"
 
 namespace frontend {
 
@@ -42,26 +43,6 @@ int GuiButton(int button) {
     if (button == platform::ButtonLeft) return 0;
     if (button == platform::ButtonMiddle) return 1;
     return 3;
-}
-
-// Reads at most limit bytes of a file; false when it cannot be opened or is longer.
-bool ReadBounded(const std::string &path, size_t limit, std::string *out, bool *tooLong) {
-    *tooLong = false;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f) return false;
-    out->clear();
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) {
-        if (out->size() + n > limit) {
-            *tooLong = true;
-            break;
-        }
-        out->append(buf, n);
-    }
-    const bool ok = !ferror(f) && !*tooLong;
-    fclose(f);
-    return ok;
 }
 
 }  // namespace
@@ -282,7 +263,9 @@ void FrontEnd::OpenSlotList(int mode) {
         slots_[i] = game::SlotHeader();
         slots_[i].kind = -1;
         // The header is all the list needs; a longer file is read in part.
-        FILE *f = fopen(persist::SlotFilePath(i + 1).c_str(), "rb");
+        // Only a regular file is opened, so a FIFO or a device planted in
+        // the save folder cannot stall the menu.
+        FILE *f = platform::OpenRegularStream(persist::SlotFilePath(i + 1).c_str(), nullptr);
         if (!f) continue;
         uint8_t header[game::kSlotHeaderSize];
         const size_t n = fread(header, 1, sizeof header, f);
@@ -363,13 +346,17 @@ int FrontEnd::SaveSlot(int index) {
 int FrontEnd::LoadSlot(int index) {
     const std::string path = persist::SlotFilePath(index + 1);
     std::string bytes;
-    bool tooLong = false;
-    if (!ReadBounded(path, size_t(game::kSlotHeaderSize) + size_t(game::kSlotMaxBody), &bytes,
-                     &tooLong)) {
-        if (tooLong)
-            Notify("Saved game " + std::to_string(index + 1) + " cannot be loaded: file too long.");
-        else
-            Notify("Slot " + std::to_string(index + 1) + " is empty.");
+    const platform::FileStatus status = platform::ReadRegularFile(
+        path.c_str(), size_t(game::kSlotHeaderSize) + size_t(game::kSlotMaxBody), &bytes);
+    if (status == platform::FileMissing) {
+        Notify("Slot " + std::to_string(index + 1) + " is empty.");
+        return 0;
+    }
+    if (status != platform::FileOk) {
+        Notify("Saved game " + std::to_string(index + 1) + " cannot be loaded: " +
+               (status == platform::FileTooLarge ? std::string("file too long")
+                                                 : platform::FileStatusText(status)) +
+               ".");
         return 0;
     }
     game::SlotReader reader;

@@ -44,6 +44,7 @@ std::string GameBytes(Game &g) {
 class MenusTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        setenv("MARBRIX_NO_LOGO", "1", 1);  // simulated time stands still during start-up
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         for (int i = 1; i <= 5; ++i) unlink(persist::SlotFilePath(i).c_str());
         unlink("playersname.txt");

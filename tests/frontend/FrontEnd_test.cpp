@@ -4,6 +4,7 @@
 #include "frontend/FrontEnd.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -470,6 +471,23 @@ TEST_F(FrontEndTest, ABadSlotFileIsRefusedAndChangesNothing) {
     EXPECT_NE(front.Notice().find("cannot be loaded"), std::string::npos);
     ASSERT_FALSE(host.logged.empty());
     EXPECT_EQ(host.logged.back(), front.Notice());
+}
+
+TEST_F(FrontEndTest, AFifoInASlotNeitherStallsTheListNorLoads) {
+    DealAndPlay(7);
+    const std::string before = SaveBytes(host.rules);
+    unlink(persist::SlotFilePath(4).c_str());
+    ASSERT_EQ(mkfifo(persist::SlotFilePath(4).c_str(), 0600), 0);
+    // Opening the list and loading the slot would block for ever on the
+    // FIFO if it were opened for reading like a file.
+    Act("BUTTON_LOAD");
+    EXPECT_EQ(front.SlotSummary(3).kind, -1);
+    host.input.PushClick(300, 160 + 3 * 48 + 20);  // slot 4
+    front.Update();
+    unlink(persist::SlotFilePath(4).c_str());
+    EXPECT_NE(front.Notice().find("not a regular file"), std::string::npos);
+    EXPECT_TRUE(host.resumed.empty());
+    EXPECT_EQ(SaveBytes(host.rules), before);
 }
 
 TEST_F(FrontEndTest, ASaveThatCannotBeWrittenSaysSoAndKeepsTheListOpen) {
