@@ -373,7 +373,7 @@ void GuiWidget::drawCaption() {
 
 // ---- button
 
-void GuiButton::onMouseMove(int x, int y) {
+void GuiWidget::followPointer(int x, int y) {
     if (isActive()) {
         const bool hit = hitTest(x, y);
         if (hit && state == STATE_NORMAL) {
@@ -387,9 +387,17 @@ void GuiButton::onMouseMove(int x, int y) {
     forwardMouseMove(x, y);
 }
 
-void GuiButton::onMouseDown(int x, int y, uint32_t button) {
+void GuiWidget::armOnPress(int x, int y, uint32_t button) {
     if (button == 0 && isActive() && hitTest(x, y)) state = STATE_PRESS;
     forwardMouseDown(x, y, button);
+}
+
+void GuiButton::onMouseMove(int x, int y) {
+    followPointer(x, y);
+}
+
+void GuiButton::onMouseDown(int x, int y, uint32_t button) {
+    armOnPress(x, y, button);
 }
 
 void GuiButton::onMouseUp(int x, int y, uint32_t button) {
@@ -426,8 +434,7 @@ void GuiSwitch::onMouseMove(int x, int y) {
 }
 
 void GuiSwitch::onMouseDown(int x, int y, uint32_t button) {
-    if (button == 0 && isActive() && hitTest(x, y)) state = STATE_PRESS;
-    forwardMouseDown(x, y, button);
+    armOnPress(x, y, button);
 }
 
 void GuiSwitch::onMouseUp(int x, int y, uint32_t button) {
@@ -442,22 +449,11 @@ void GuiSwitch::onMouseUp(int x, int y, uint32_t button) {
 // ---- option
 
 void GuiOption::onMouseMove(int x, int y) {
-    if (isActive()) {
-        const bool hit = hitTest(x, y);
-        if (hit && state == STATE_NORMAL) {
-            state = STATE_OVER;
-            raise(EVENT_STATE_OVER);
-        } else if (!hit && state != STATE_NORMAL) {
-            state = STATE_NORMAL;
-            raise(EVENT_STATE_NORMAL);
-        }
-    }
-    forwardMouseMove(x, y);
+    followPointer(x, y);
 }
 
 void GuiOption::onMouseDown(int x, int y, uint32_t button) {
-    if (button == 0 && isActive() && hitTest(x, y)) state = STATE_PRESS;
-    forwardMouseDown(x, y, button);
+    armOnPress(x, y, button);
 }
 
 void GuiOption::onMouseUp(int x, int y, uint32_t button) {

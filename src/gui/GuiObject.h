@@ -191,6 +191,11 @@ protected:
     // The state whose texture is drawn.
     virtual int textureState() const { return state < stateCount ? state : 0; }
     void drawCaption();
+    // Buttons and options: the pointer entering and leaving moves the state
+    // between NORMAL and OVER (a press dragged outside drops to NORMAL).
+    void followPointer(int x, int y);
+    // Buttons, switches and options: a left press over the widget arms it.
+    void armOnPress(int x, int y, uint32_t button);
 };
 
 class GuiButton : public GuiWidget {
