@@ -51,5 +51,7 @@ TEST(Device16, SixteenBitWindowHasNoStencil) {
     EXPECT_NEAR((v >> 5) & 63, 0x44 >> 2, 1);
     EXPECT_NEAR(v & 31, 0xCC >> 3, 1);
     device.reset();
-    SDL_Quit();
+    // SDL stays up, as in the other display tests: quitting it unloads the
+    // GL driver, and the leak checker could then no longer tell the driver's
+    // own allocations at exit from ours.
 }
