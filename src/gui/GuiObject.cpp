@@ -373,14 +373,25 @@ void GuiWidget::drawCaption() {
 
 // ---- button
 
+bool GuiWidget::trackHover(bool hit) {
+    if (hit && state == STATE_NORMAL) {
+        state = STATE_OVER;
+        raise(EVENT_STATE_OVER);
+        return true;
+    }
+    if (!hit && state == STATE_OVER) {
+        state = STATE_NORMAL;
+        raise(EVENT_STATE_NORMAL);
+        return true;
+    }
+    return false;
+}
+
 void GuiWidget::followPointer(int x, int y) {
     if (isActive()) {
         const bool hit = hitTest(x, y);
-        if (hit && state == STATE_NORMAL) {
-            state = STATE_OVER;
-            raise(EVENT_STATE_OVER);
-        } else if (!hit && state != STATE_NORMAL) {
-            state = STATE_NORMAL;
+        if (!trackHover(hit) && !hit && state != STATE_NORMAL) {
+            state = STATE_NORMAL;  // a press dragged outside
             raise(EVENT_STATE_NORMAL);
         }
     }
@@ -419,14 +430,8 @@ void GuiButton::onMouseUp(int x, int y, uint32_t button) {
 void GuiSwitch::onMouseMove(int x, int y) {
     if (isActive()) {
         const bool hit = hitTest(x, y);
-        if (hit && state == STATE_NORMAL) {
-            state = STATE_OVER;
-            raise(EVENT_STATE_OVER);
-        } else if (!hit && state == STATE_OVER) {
-            state = STATE_NORMAL;
-            raise(EVENT_STATE_NORMAL);
-        } else if (!hit && state == STATE_PRESS) {
-            state = STATE_PRESSED;
+        if (!trackHover(hit) && !hit && state == STATE_PRESS) {
+            state = STATE_PRESSED;  // a press dragged outside latches
             raise(EVENT_STATE_PRESSED);
         }
     }
@@ -510,16 +515,7 @@ GuiText::GuiText() : GuiWidget(4, true) {
 }
 
 void GuiText::onMouseMove(int x, int y) {
-    if (isActive()) {
-        const bool hit = hitTest(x, y);
-        if (hit && state == STATE_NORMAL) {
-            state = STATE_OVER;
-            raise(EVENT_STATE_OVER);
-        } else if (!hit && state == STATE_OVER) {
-            state = STATE_NORMAL;
-            raise(EVENT_STATE_NORMAL);
-        }
-    }
+    if (isActive()) trackHover(hitTest(x, y));
     forwardMouseMove(x, y);
 }
 

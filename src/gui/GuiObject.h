@@ -191,6 +191,10 @@ protected:
     // The state whose texture is drawn.
     virtual int textureState() const { return state < stateCount ? state : 0; }
     void drawCaption();
+    // Every clickable kind: the pointer entering a NORMAL widget makes it
+    // OVER, leaving an OVER one makes it NORMAL, each with its event. True
+    // when it did either.
+    bool trackHover(bool hit);
     // Buttons and options: the pointer entering and leaving moves the state
     // between NORMAL and OVER (a press dragged outside drops to NORMAL).
     void followPointer(int x, int y);
