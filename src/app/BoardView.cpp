@@ -3,12 +3,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "game/Camera.h"
 #include "game/PlayLayout.h"
 #include "lib3d/Engine.h"
+#include "lib3d/Material.h"
 #include "lib3d/Matrix.h"
+#include "lib3d/Mesh.h"
 #include "lib3d/Scene.h"
+#include "lib3d/ScreenRects.h"
 
 using lib3d::Matrix;
 
@@ -21,6 +25,13 @@ using game::kBoardHalf;
 const float kTileHeight = 0.42f;
 // Shadows sit a hair above the table so they never fight with it for depth.
 const float kShadowLift = 0.01f;
+// The glaze's rectangles: two are merged when that adds at most a square of
+// this many pixels (the rasteriser works in tiles of about that size), and
+// there are never more than kMostGlazeDraws draws of the top.
+const long kGlazeMergeSlack = 64 * 64;
+const size_t kMostGlazeDraws = 12;
+// The room behind the table top is left out only a little inside its rim.
+const float kTopMargin = 0.05f;
 
 const float kMarkerQuad[4] = {-0.5f, -0.5f, 0.5f, 0.5f};
 const float kSelectionQuad[4] = {-1.2f, -0.8f, 2.2f, 0.8f};
@@ -72,6 +83,14 @@ bool BoardView::Load() {
     tileScene = std::make_unique<lib3d::Scene>(engine_);
     if (!tileScene->Load(kFolder3d, "domino.3ds", 1) || tileScene->MeshCount() == 0) return false;
     tileScene->BuildBuffers();
+    const lib3d::Geometry &g = tileScene->Mesh(0)->geometry;
+    for (int i = 0; i < g.VertexCount(); ++i) {
+        for (int c = 0; c < 3; ++c) {
+            const float v = g.vertices[i].position[c];
+            if (i == 0 || v < tileLow_[c]) tileLow_[c] = v;
+            if (i == 0 || v > tileHigh_[c]) tileHigh_[c] = v;
+        }
+    }
     lib3d::Material *m = FirstMaterial(tileScene.get());
     tileOwnTexture_ = m ? m->texture : -1;
     loaded = true;
@@ -103,6 +122,20 @@ bool BoardView::LoadTable() {
     table = std::make_unique<lib3d::Scene>(engine_);
     if (!table->Load(kFolder3d, "table.3ds", 1)) return false;
     table->BuildBuffers();
+    // The top (the first mesh) in world space; a top that is not flat and
+    // level hides nothing and the room is drawn whole.
+    std::vector<float> top;
+    if (lib3d::Mesh *mesh = table->Mesh(0)) {
+        const lib3d::Geometry &g = mesh->geometry;
+        for (int i = 0; i < g.VertexCount(); ++i) {
+            const float *p = g.vertices[i].position;
+            const float *m = table->matrix;
+            for (int c = 0; c < 3; ++c)
+                top.push_back(p[0] * m[c] + p[1] * m[4 + c] + p[2] * m[8 + c] + m[12 + c]);
+        }
+    }
+    tableTop_.Set(top.data(), static_cast<int>(top.size() / 3), kTopMargin);
+    roomCulled_ = false;
     return true;
 }
 
@@ -136,8 +169,28 @@ void BoardView::ApplyLights() {
     }
 }
 
-void BoardView::DrawBackground() {
-    if (background) background->Draw();
+void BoardView::DrawBackground(const float *eyeAfterTable) {
+    if (!background) return;
+    const bool cull = eyeAfterTable && tableTop_.Valid() && table && !drawWhole;
+    const bool sameEye =
+        roomCulled_ && cull && memcmp(roomEye_, eyeAfterTable, sizeof roomEye_) == 0;
+    if (!sameEye) {
+        std::vector<uint16_t> kept;
+        for (int i = 0; i < background->MeshCount(); ++i) {
+            lib3d::Mesh *mesh = background->Mesh(i);
+            // A mesh drawn without the depth test would show through the top.
+            const bool tested = mesh->material && mesh->material->depthMode != lib3d::kDepthNone;
+            if (cull && tested &&
+                tableTop_.VisibleTriangles(*mesh, background->matrix, eyeAfterTable, &kept)) {
+                mesh->DrawOnlyTriangles(kept);
+            } else {
+                mesh->DrawAllTriangles();
+            }
+        }
+        roomCulled_ = cull;
+        if (cull) memcpy(roomEye_, eyeAfterTable, sizeof roomEye_);
+    }
+    background->Draw();
 }
 
 void BoardView::DrawTable(bool reflecting) {
@@ -172,10 +225,26 @@ bool BoardView::MarksReflections() const {
 void BoardView::BeginMarkedReflections() {
     engine_->SetState(lib3d::Target::StencilTestedDepth);  // colour and depth, with the stencil
     engine_->SetState(lib3d::StencilTest::SetOne);         // every pixel drawn becomes 1
+    reflectionRects_.clear();
+    reflectionUnbounded_ = false;
+    markingReflections_ = true;
 }
 
 void BoardView::EndMarkedReflections() {
     engine_->SetState(lib3d::Target::ColourAndDepth);
+    markingReflections_ = false;
+    lib3d::MergeRects(&reflectionRects_, kGlazeMergeSlack, kMostGlazeDraws);
+}
+
+void BoardView::NoteReflection(const float world[16]) {
+    if (!markingReflections_ || reflectionUnbounded_) return;
+    device::Rect r;
+    if (!drawWhole && engine_->ScreenBounds(world, tileLow_, tileHigh_, &r)) {
+        reflectionRects_.push_back(r);
+    } else {
+        reflectionUnbounded_ = true;
+        reflectionRects_.clear();
+    }
 }
 
 void BoardView::DrawTableTopUnmarked() {
@@ -199,7 +268,17 @@ void BoardView::DrawMarkedGlaze() {
     engine_->GetDevice()->SetRenderState(device::RsStencilZFail, device::StencilZero);
     m->diffuse[3] = m->ambient[3] = 0.75f;
     engine_->SetState(lib3d::Blending::Alpha);
-    table->Mesh(0)->Draw();
+    if (reflectionUnbounded_ || drawWhole) {
+        table->Mesh(0)->Draw();
+    } else {
+        // Overlapping rectangles are harmless: the first draw over a mark
+        // clears it, so no pixel is glazed twice.
+        for (const device::Rect &r : reflectionRects_) {
+            engine_->SetClipRect(&r);
+            table->Mesh(0)->Draw();
+        }
+        engine_->SetClipRect(nullptr);
+    }
     m->diffuse[3] = m->ambient[3] = 1.0f;
     engine_->SetState(lib3d::Blending::Off);
     engine_->SetState(lib3d::Target::ColourAndDepth);  // also puts the depth-fail operation back
@@ -293,6 +372,7 @@ void BoardView::DrawTile(const game::Tile &tile, bool faceDown, float height, in
         // tile once more with the usual culling would only add its back
         // faces, which always lie behind its front ones.
         m->cullMode = 4;
+        NoteReflection(world);
         mesh->Draw();
         m->cullMode = 5;
         m->depthMode = lib3d::kDepthTestWrite;

@@ -6,9 +6,12 @@
 // mirrored under the table as a reflection.
 
 #include <memory>
+#include <vector>
 
+#include "device/Types.h"
 #include "game/Board.h"
 #include "game/Tile.h"
+#include "lib3d/Occluder.h"
 
 namespace lib3d {
 class Engine;
@@ -36,7 +39,10 @@ public:
 
     // The room's lights as engine lights, and the ambient light.
     void ApplyLights();
-    void DrawBackground();
+    // The room. Drawn after the table, with the eye it is seen from, it
+    // leaves out its triangles wholly hidden under the table top (null: drawn
+    // whole, as it must be before the table is).
+    void DrawBackground(const float *eyeAfterTable = nullptr);
     // The table; `reflecting` keeps the table out of the depth buffer so the
     // mirrored tiles can be drawn under it.
     void DrawTable(bool reflecting);
@@ -50,6 +56,12 @@ public:
     // below the top. Blending the top with itself, as a see-through top over
     // the whole table would, leaves it as it was, so only the marked pixels
     // need it.
+    //
+    // The mirrored tiles drawn between Begin and EndMarkedReflections leave
+    // their screen rectangles behind, and the see-through top is drawn only
+    // inside them: the marks cover a few percent of the screen, the top most
+    // of it, and a software rasteriser pays for every pixel the top covers
+    // even where the stencil then turns it away.
     bool MarksReflections() const;
     void BeginMarkedReflections();
     void EndMarkedReflections();
@@ -69,6 +81,15 @@ public:
     void DrawSpotMarkers(const game::Board &board, float scale);
     void DrawSelection(const game::Tile &tile);
 
+    // Where the glaze of the last frame went (empty when it went over the
+    // whole top).
+    const std::vector<device::Rect> &GlazeRects() const { return reflectionRects_; }
+
+    // Draws the glaze over the whole top and the room whole, the long way
+    // round: for checking that the short ways leave every pixel alone, and
+    // for measuring what they save.
+    bool drawWhole = false;
+
     bool loaded = false;
     float shadowLight[4] = {0, 20, 0, 1};
     float shadowMatrix[16];
@@ -81,7 +102,20 @@ private:
     void TileTransform(const game::Tile &tile, bool faceDown, float height, bool mirrored,
                        float out[16]) const;
     void DrawFlatQuad(const float corners[4], int texture, const float world[16]);
+    // Notes where a mirrored tile drawn under `world` lands on screen.
+    void NoteReflection(const float world[16]);
 
     lib3d::Engine *engine_;
     int tileOwnTexture_ = -1;  // the tile material's own texture, put back on release
+    float tileLow_[3] = {0, 0, 0}, tileHigh_[3] = {0, 0, 0};  // the tile mesh's box
+    bool markingReflections_ = false;
+    // Where the mirrored tiles of this frame landed; unbounded when one of
+    // them reached behind the eye, and then the glaze goes everywhere.
+    std::vector<device::Rect> reflectionRects_;
+    bool reflectionUnbounded_ = false;
+    // The table top as it hides the room, and the eye the room's triangles
+    // were last chosen for.
+    lib3d::PlanarOccluder tableTop_;
+    bool roomCulled_ = false;
+    float roomEye_[3] = {0, 0, 0};
 };

@@ -119,7 +119,8 @@ void Game::DrawMovingTiles(int pass) {
 // The room goes in after the table: every part of it is opaque and tested
 // against depth, so the picture is the same, but the floor and rug behind
 // the table (most of the screen in play) are then rejected by the depth
-// test instead of being textured and lit and then painted over.
+// test instead of being textured and lit and then painted over; what lies
+// wholly behind the top is not sent at all.
 void Game::DrawTable(bool withMovingTiles) {
     const bool reflect = settings.reflect != 0, shadow = settings.shadow != 0;
     const bool marked = reflect && boardView.MarksReflections();
@@ -137,7 +138,7 @@ void Game::DrawTable(bool withMovingTiles) {
         boardView.DrawTableGlaze();
     }
     CountPass("room");
-    boardView.DrawBackground();
+    boardView.DrawBackground(camera.eye);
     if (shadow) {
         CountPass("shadows");
         boardView.DrawPlacedTiles(rules.board, PassShadow);

@@ -417,6 +417,7 @@ bool Device::Reset(const PresentParameters &params) {
     ShaderProgram::ForgetAll();
     program_ = nullptr;
     ApplyDefaults();
+    SetScissorRect(nullptr);
     needsReset_ = false;
     backBufferFresh_ = false;
     resetCount_++;
@@ -453,7 +454,7 @@ void Device::Clear(int flags, uint32_t colour, float z, int stencil) {
     glEnable(GL_SCISSOR_TEST);
     glScissor(x, y, viewport_.width, viewport_.height);
     if (mask) glClear(mask);
-    glDisable(GL_SCISSOR_TEST);
+    ApplyScissor();
     ApplyRenderState(RsColourWriteEnable);
     ApplyRenderState(RsZWriteEnable);
     ApplyStencil();
@@ -714,6 +715,30 @@ void Device::GlViewportOrigin(int *x, int *y) const {
     ViewportToGl(viewport_, TargetHeight(), x, y);
 }
 
+void Device::SetScissorRect(const Rect *rect) {
+    scissorOn_ = rect != nullptr;
+    if (rect) scissor_ = *rect;
+    ApplyScissor();
+}
+
+bool Device::GetScissorRect(Rect *rect) const {
+    if (scissorOn_ && rect) *rect = scissor_;
+    return scissorOn_;
+}
+
+void Device::ApplyScissor() {
+    if (!scissorOn_) {
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    // An empty or inverted rectangle lets nothing through.
+    const int w = std::max(0, scissor_.right - scissor_.left);
+    const int h = std::max(0, scissor_.bottom - scissor_.top);
+    const int y = Flipped() ? scissor_.top : TargetHeight() - (scissor_.top + h);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(scissor_.left, y, w, h);
+}
+
 void Device::SetViewport(const Viewport &viewport) {
     viewport_ = viewport;
     int x = 0, y = 0;
@@ -828,6 +853,7 @@ void Device::SetRenderTarget(RenderTarget *target) {
     // Drawn upside down, a triangle's winding on screen is mirrored too.
     glFrontFace(target ? GL_CW : GL_CCW);
     SetViewport(Viewport{0, 0, TargetWidth(), TargetHeight(), 0.0f, 1.0f});
+    SetScissorRect(nullptr);
 }
 
 void Device::RefuseTextureFormat(Format format, bool refuse) {

@@ -227,6 +227,13 @@ public:
     void GetTransform(TransformKind kind, float matrix[16]) const;
     void SetViewport(const Viewport &viewport);
     Viewport GetViewport() const { return viewport_; }
+    // Limits drawing to a rectangle of the current target (window pixels,
+    // top-left origin, right and bottom edges excluded); null lifts the
+    // limit. Choosing a render target or resetting lifts it too, and
+    // clearing always covers the whole viewport. The rasteriser never visits
+    // the pixels outside, which is what makes it worth having.
+    void SetScissorRect(const Rect *rect);
+    bool GetScissorRect(Rect *rect) const;
     void SetLight(int index, const Light &light);
     bool GetLight(int index, Light *light) const;
     void LightEnable(int index, bool enable);
@@ -284,6 +291,7 @@ private:
     int TargetHeight() const { return target_ ? target_->height_ : params_.height; }
     bool Flipped() const { return target_ != nullptr; }
     void GlViewportOrigin(int *x, int *y) const;
+    void ApplyScissor();
     void PrepareProgram(const VertexLayout &layout, const uint8_t *base, int stride);
     void ApplyDefaults();  // default states to the cache and OpenGL
     void ApplyRenderState(RenderState state);
@@ -325,6 +333,8 @@ private:
     bool softwareRasteriser_ = false;
     unsigned sampleQuery_ = 0;  // the running sample count's query, 0 when none runs
 
+    bool scissorOn_ = false;
+    Rect scissor_;
     uint32_t renderStates_[RsCount] = {};
     uint32_t stageStates_[kMaxStages][TssCount] = {};
     Texture *textures_[kMaxStages] = {};

@@ -97,6 +97,15 @@ public:
     // The world point one unit in front of the eye on the ray through window
     // pixel (x, y) of the current view and projection.
     void Unproject(float x, float y, float out[3]);
+    // The window-pixel rectangle that holds the box lo..hi (model space) as
+    // drawn under `world` with the current view, projection and viewport,
+    // widened by a pixel for rounding and cut to the viewport. False when a
+    // corner lies at or behind the eye: no rectangle bounds the box then.
+    bool ScreenBounds(const float world[16], const float lo[3], const float hi[3],
+                      device::Rect *out) const;
+    // Limits drawing to a window-pixel rectangle (null: the whole target);
+    // see Device::SetScissorRect.
+    void SetClipRect(const device::Rect *rect);
 
     // ---- textures
     // Takes sourceWidth x sourceWidth RGBA pixels, returns a slot or -1.

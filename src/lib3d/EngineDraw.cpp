@@ -138,6 +138,45 @@ void Engine::Unproject(float x, float y, float out[3]) {
     for (int i = 0; i < 3; i++) out[i] = m[12 + i] + px * m[i] + py * m[4 + i] + m[8 + i];
 }
 
+bool Engine::ScreenBounds(const float world[16], const float lo[3], const float hi[3],
+                          device::Rect *out) const {
+    if (!device_ || !out) return false;
+    float view[16], projection[16], worldView[16], all[16];
+    device_->GetTransform(device::TransformView, view);
+    device_->GetTransform(device::TransformProjection, projection);
+    Matrix::Multiply(world, view, worldView);
+    Matrix::Multiply(worldView, projection, all);
+    const device::Viewport vp = device_->GetViewport();
+    float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    for (int corner = 0; corner < 8; corner++) {
+        const float p[3] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1],
+                            corner & 4 ? hi[2] : lo[2]};
+        float clip[4];
+        for (int c = 0; c < 4; c++)
+            clip[c] = p[0] * all[c] + p[1] * all[4 + c] + p[2] * all[8 + c] + all[12 + c];
+        if (!(clip[3] > 1e-6f)) return false;
+        // Normalised coordinates to window pixels, y running down.
+        const float x = vp.x + (clip[0] / clip[3] + 1.0f) * 0.5f * vp.width;
+        const float y = vp.y + (1.0f - clip[1] / clip[3]) * 0.5f * vp.height;
+        if (corner == 0 || x < x0) x0 = x;
+        if (corner == 0 || x > x1) x1 = x;
+        if (corner == 0 || y < y0) y0 = y;
+        if (corner == 0 || y > y1) y1 = y;
+    }
+    auto clamp = [](float v, int low, int high) {
+        return v < low ? low : (v > high ? high : static_cast<int>(v));
+    };
+    out->left = clamp(std::floor(x0) - 1.0f, vp.x, vp.x + vp.width);
+    out->top = clamp(std::floor(y0) - 1.0f, vp.y, vp.y + vp.height);
+    out->right = clamp(std::ceil(x1) + 1.0f, vp.x, vp.x + vp.width);
+    out->bottom = clamp(std::ceil(y1) + 1.0f, vp.y, vp.y + vp.height);
+    return true;
+}
+
+void Engine::SetClipRect(const device::Rect *rect) {
+    if (device_) device_->SetScissorRect(rect);
+}
+
 std::unique_ptr<device::VertexBuffer> Engine::CreateVertexBuffer(int count, uint32_t format,
                                                                  bool dynamic) {
     return std::unique_ptr<device::VertexBuffer>(new device::VertexBuffer(count, format, dynamic));

@@ -1,5 +1,6 @@
 #include "lib3d/Mesh.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -53,6 +54,7 @@ uint32_t Mesh::FormatFor(uint32_t l) {
 }
 
 int Mesh::BuildBuffers(uint32_t l, bool dynamic) {
+    DrawAllTriangles();  // chosen from the buffers that go now
     vertexBuffer.reset();
     indexBuffer.reset();
     triangleCount = 0;
@@ -163,6 +165,27 @@ void Mesh::DrawDirect() {
     Submit();
 }
 
+void Mesh::DrawOnlyTriangles(const std::vector<uint16_t> &indices) {
+    const int vertices = vertexBuffer ? vertexBuffer->Count() : 0;
+    bool fits = indices.size() % 3 == 0 && indices.size() <= 3 * static_cast<size_t>(triangleCount);
+    for (size_t i = 0; fits && i < indices.size(); i++) fits = indices[i] < vertices;
+    if (!fits) {
+        DrawAllTriangles();
+        return;
+    }
+    if (!only_ || only_->Count() < 3 * triangleCount)
+        only_ = engine->CreateIndexBuffer(3 * triangleCount, true);
+    if (!only_) return;
+    std::copy(indices.begin(), indices.end(), only_->Lock());
+    only_->Unlock();
+    onlyTriangles_ = static_cast<int>(indices.size() / 3);
+}
+
+void Mesh::DrawAllTriangles() {
+    only_.reset();
+    onlyTriangles_ = 0;
+}
+
 const char *Mesh::LoadShader(const char *scriptText) {
     if (!shader) shader.reset(new Shader(engine));
     const char *failure = shader->Load(scriptText);
@@ -195,18 +218,21 @@ void LightDirection(const Engine &engine, int slot, float out[3]) {
 // one material, hence one material group.
 void Mesh::Submit() {
     if (!vertexBuffer || !indexBuffer || triangleCount == 0) return;
+    const device::IndexBuffer &indices = only_ ? *only_ : *indexBuffer;
+    const int triangles = only_ ? onlyTriangles_ : triangleCount;
+    if (triangles == 0) return;
     DrawRange range;
     range.vertices = vertexBuffer.get();
-    range.indices = indexBuffer.get();
-    range.triangles = triangleCount;
+    range.indices = &indices;
+    range.triangles = triangles;
     const Material *m = material;
     MaterialGroup group;
-    group.triangles = triangleCount;
+    group.triangles = triangles;
     group.blendKind = m && (m->blendKind == 1 || m->blendKind == 2) ? m->blendKind : 0;
 
     if ((flags & kMeshScriptEffect) && shader && shader->Loaded()) {
         DrawMaterialGroups(*engine, &group, 1, [&](const MaterialGroup &g) {
-            shader->Draw(*vertexBuffer, *indexBuffer, g.firstIndex, g.triangles);
+            shader->Draw(*vertexBuffer, indices, g.firstIndex, g.triangles);
         });
         return;
     }
@@ -233,7 +259,7 @@ void Mesh::Submit() {
         const int passes = effect->Begin();
         for (int i = 0; i < passes; i++) {
             effect->Pass(i);
-            engine->DrawIndexed(*vertexBuffer, *indexBuffer, 0, triangleCount);
+            engine->DrawIndexed(*vertexBuffer, indices, 0, triangles);
         }
         effect->End();
         return;
@@ -262,7 +288,7 @@ void Mesh::Submit() {
         return;
     }
     DrawMaterialGroups(*engine, &group, 1, [&](const MaterialGroup &g) {
-        engine->DrawIndexed(*vertexBuffer, *indexBuffer, g.firstIndex, g.triangles);
+        engine->DrawIndexed(*vertexBuffer, indices, g.firstIndex, g.triangles);
     });
 }
 

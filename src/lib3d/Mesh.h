@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "device/Device.h"
 #include "lib3d/Geometry.h"
@@ -55,6 +56,14 @@ public:
     // shadows and the like).
     void DrawDirect();
 
+    // Until DrawAllTriangles, Draw and DrawDirect draw only these triangles
+    // (three indices each, into the vertex buffer): for leaving out what is
+    // known to be hidden. Indices past the vertices, or more than the mesh
+    // has, leave the mesh drawn whole.
+    void DrawOnlyTriangles(const std::vector<uint16_t> &indices);
+    void DrawAllTriangles();
+    int DrawnTriangles() const { return only_ ? onlyTriangles_ : triangleCount; }
+
     // Loads a script effect into the mesh's effect slot (see Shader::Load);
     // on success the mesh is drawn with it (flag kMeshScriptEffect). Returns
     // null, or the load's message; the mesh then keeps its other paths.
@@ -85,6 +94,9 @@ public:
 
 private:
     void Submit();
+
+    std::unique_ptr<device::IndexBuffer> only_;  // the triangles to draw, when some are left out
+    int onlyTriangles_ = 0;
 };
 
 }  // namespace lib3d

@@ -16,6 +16,7 @@
 #include "image/Image.h"
 #include "lib3d/Matrix.h"
 #include "lib3d/Mesh.h"
+#include "lib3d/Occluder.h"
 #include "lib3d/PassCounter.h"
 #include "lib3d/Scene.h"
 #include "persist/UserFolder.h"
@@ -440,6 +441,70 @@ TEST_F(PlayTest, ReflectionsBlendTheTopOnlyOverTheMirroredTiles) {
             }
     EXPECT_LE(largest, 2);
     EXPECT_GT(Difference(both, frame, x - 60, y - 60, x + 60, y + 60), 2000);
+}
+
+// The glaze drawn only inside the mirrored tiles' rectangles and the room
+// without what lies wholly behind the top must give the very picture the
+// long way gives, from above, from low down where the floor shows between
+// the legs, from far out, and with the eye almost on the table.
+TEST_F(PlayTest, TableShortcutsLeaveEveryPixelAlone) {
+    StartPlaying();
+    FixedPosition();
+    // Three more tiles far apart, so that their reflections need glaze
+    // rectangles of their own.
+    game::Rules &r = game->rules;
+    const int spots[3][2] = {{4, 4}, {27, 6}, {9, 26}};
+    for (const auto &spot : spots) {
+        game::Tile *t = r.boneyard.back();
+        r.boneyard.pop_back();
+        t->angle = 90;
+        r.board.Place(t, spot[0], spot[1]);
+    }
+    SelectHandSlot(0);  // the 6-1 follows the pointer: a moving tile too
+    input.SetMouse(430, 280);
+    Frames(2);
+    struct View {
+        float elevation, distance, azimuth;
+    };
+    const View views[] = {{45, 30, 0}, {60, 14, 120}, {12, 45, 200}, {20, 100, 30}, {10, 0.6f, 0}};
+    BoardView &view = game->boardView;
+    int culledViews = 0;
+    game->frameStep = 0;  // the spot markers' pulse stands still between the two drawings
+    for (const View &v : views) {
+        game->camera.elevation = v.elevation;
+        game->camera.distance = v.distance;
+        game->camera.azimuth = v.azimuth;
+        game->camera.UpdateEye();
+        game->UpdateView();
+        view.drawWhole = false;
+        game->PlayRender();
+        const Image quick = frame;
+        const std::vector<device::Rect> rects = view.GlazeRects();
+        int roomDrawn = 0, roomAll = 0;
+        for (int i = 0; i < view.background->MeshCount(); ++i) {
+            roomDrawn += view.background->Mesh(i)->DrawnTriangles();
+            roomAll += view.background->Mesh(i)->triangleCount;
+        }
+        view.drawWhole = true;
+        game->PlayRender();
+        EXPECT_EQ(Difference(quick, frame, 0, 0, 800, 600), 0)
+            << "elevation " << v.elevation << ", distance " << v.distance;
+        view.drawWhole = false;
+        if (roomDrawn < roomAll) ++culledViews;
+        const float eyeHeight = game->camera.eye[1];
+        if (eyeHeight < lib3d::PlanarOccluder::kMinEyeHeight) {
+            EXPECT_EQ(roomDrawn, roomAll);
+        }
+        if (v.distance == 30) {
+            // Seen from above, the tiles' glaze covers a small part of the screen.
+            ASSERT_GE(rects.size(), 3u);
+            long area = 0;
+            for (const device::Rect &r : rects) area += (r.right - r.left) * (r.bottom - r.top);
+            EXPECT_LT(area, 800 * 600 / 10);
+            EXPECT_LT(roomDrawn, roomAll - 100);  // much of the floor and the rug
+        }
+    }
+    EXPECT_GE(culledViews, 3);
 }
 
 TEST_F(PlayTest, ScriptedGameReachesTheResultAndAReleaseDealsAgain) {

@@ -286,3 +286,89 @@ TEST_F(DeviceTest, SoftwareRasteriserSamplesTheNearestMipLevel) {
     EXPECT_EQ(PixelAt(20, 20), 0x00FF00u);
     EXPECT_EQ(PixelAt(50, 40), 0x00FF00u);
 }
+
+// Drawing stays inside the scissor rectangle, edges exact (right and bottom
+// excluded); clearing ignores it and leaves it in force; null, an empty
+// rectangle and a change of target do what they say.
+TEST_F(DeviceTest, ScissorRectangleLimitsDrawingNotClearing) {
+    device->SetRenderState(RsLighting, 0);
+    device->SetRenderState(RsZEnable, 0);
+    device->SetRenderState(RsCullMode, CullNone);
+    Rect r;
+    r.left = 10;
+    r.top = 5;
+    r.right = 30;
+    r.bottom = 20;
+    EXPECT_FALSE(device->GetScissorRect(nullptr));
+    device->SetScissorRect(&r);
+    device->Clear(ClearTarget, 0xFF0000FFu, 1.0f, 0);
+    EXPECT_EQ(PixelAt(0, 0), 0x0000FFu);  // cleared everywhere
+    EXPECT_EQ(PixelAt(63, 47), 0x0000FFu);
+    DrawRect(device.get(), 0, 0, 64, 48, 0.5f, 0xFFFFFFFFu);
+    EXPECT_EQ(PixelAt(10, 5), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(29, 19), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(9, 5), 0x0000FFu);
+    EXPECT_EQ(PixelAt(10, 4), 0x0000FFu);
+    EXPECT_EQ(PixelAt(30, 19), 0x0000FFu);
+    EXPECT_EQ(PixelAt(29, 20), 0x0000FFu);
+    Rect got;
+    ASSERT_TRUE(device->GetScissorRect(&got));
+    EXPECT_EQ(got.left, 10);
+    EXPECT_EQ(got.bottom, 20);
+
+    // An empty or inverted rectangle lets nothing through.
+    Rect empty = r;
+    empty.right = empty.left - 3;
+    device->SetScissorRect(&empty);
+    DrawRect(device.get(), 0, 0, 64, 48, 0.5f, 0xFF00FF00u);
+    EXPECT_EQ(PixelAt(15, 10), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(40, 30), 0x0000FFu);
+
+    device->SetScissorRect(nullptr);
+    EXPECT_FALSE(device->GetScissorRect(&got));
+    DrawRect(device.get(), 0, 0, 64, 48, 0.5f, 0xFF00FF00u);
+    EXPECT_EQ(PixelAt(40, 30), 0x00FF00u);
+
+    // Choosing a target, the back buffer included, lifts the rectangle.
+    device->SetScissorRect(&r);
+    device->SetRenderTarget(nullptr);
+    EXPECT_FALSE(device->GetScissorRect(&got));
+}
+
+// In a texture target, drawn upside down for sampling, the rectangle still
+// counts from the target's top: the band drawn through it shows at the top
+// when the texture is laid over the window.
+TEST_F(DeviceTest, ScissorRectangleInATextureTargetCountsFromItsTop) {
+    std::unique_ptr<RenderTarget> target = device->CreateRenderTarget(64, 64);
+    ASSERT_NE(target, nullptr);
+    device->SetRenderState(RsLighting, 0);
+    device->SetRenderState(RsZEnable, 0);
+    device->SetRenderState(RsCullMode, CullNone);
+    device->SetRenderTarget(target.get());
+    device->Clear(ClearTarget, 0xFF000000u, 1.0f, 0);
+    Rect top;
+    top.left = 0;
+    top.top = 0;
+    top.right = 64;
+    top.bottom = 16;
+    device->SetScissorRect(&top);
+    DrawRect(device.get(), 0, 0, 64, 64, 0.5f, 0xFFFFFFFFu);
+    device->SetRenderTarget(nullptr);
+
+    device->Clear(ClearTarget, 0xFF0000FFu, 1.0f, 0);
+    device->SetTexture(0, target->GetTexture());
+    device->SetTextureStageState(0, TssColourOp, TopSelectArg1);
+    device->SetTextureStageState(0, TssColourArg1, TaTexture);
+    struct V {
+        float x, y, z, rhw, u, v;
+    };
+    const V quad[4] = {{0, 0, 0.5f, 1, 0, 0},
+                       {64, 0, 0.5f, 1, 1, 0},
+                       {64, 48, 0.5f, 1, 1, 1},
+                       {0, 48, 0.5f, 1, 0, 1}};
+    device->SetVertexFormat(FvfXyzRhw | FvfTex1);
+    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+    device->SetTexture(0, nullptr);
+    EXPECT_EQ(PixelAt(20, 4), 0xFFFFFFu);  // the target's top quarter, at the window's top
+    EXPECT_EQ(PixelAt(20, 40), 0x000000u);
+}

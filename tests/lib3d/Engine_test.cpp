@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -731,4 +732,66 @@ TEST_F(EngineTest, PictureFilesBecomeSquareSlots) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(engine->LoadTexture("no/such/picture.png"), -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Texture not found : no/such/picture.png\n");
+}
+
+// The screen rectangle given for a box holds every pixel the box's faces
+// cover, and little more; a box reaching behind the eye has none.
+TEST_F(EngineTest, ScreenBoundsHoldEveryPixelOfTheBox) {
+    const float eye[3] = {3.0f, 4.0f, -6.0f}, direction[3] = {-0.4f, -0.5f, 1.0f};
+    float view[16];
+    Matrix::LookAt(view, eye, direction, 10.0f);
+    const float lo[3] = {-0.5f, 0.0f, -0.25f}, hi[3] = {1.5f, 0.4f, 0.25f};
+    const float places[][4] = {
+        {0, 0, 0, 0}, {1.5f, -1, 2, 35}, {-2, 0.5f, 1, 80}, {2.5f, 1, 4, 150}};
+    for (const auto &place : places) {
+        enginetest::StartPlainFrame(engine.get());
+        engine->SetProjection();
+        engine->SetView(view);
+        float world[16];
+        Matrix::Identity(world);
+        Matrix::Rotate(world, 0.0f, place[3], 0.0f);
+        Matrix::Translate(world, place[0], place[1], place[2]);
+        engine->SetWorld(world);
+        // The box's twelve triangles, white.
+        float v[36][3];
+        int n = 0;
+        auto corner = [&](int c, float out[3]) {
+            out[0] = c & 1 ? hi[0] : lo[0];
+            out[1] = c & 2 ? hi[1] : lo[1];
+            out[2] = c & 4 ? hi[2] : lo[2];
+        };
+        const int faces[6][4] = {{0, 1, 3, 2}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                                 {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 3, 7, 5}};
+        for (const auto &f : faces) {
+            const int order[6] = {f[0], f[1], f[2], f[0], f[2], f[3]};
+            for (int k : order) corner(k, v[n++]);
+        }
+        engine->DrawTriangles(device::FvfXyz, v, 12);
+        device::Rect r;
+        ASSERT_TRUE(engine->ScreenBounds(world, lo, hi, &r));
+        const std::vector<Rgb> px = ReadPixels(engine.get());
+        int minX = kW, minY = kH, maxX = -1, maxY = -1;
+        for (int y = 0; y < kH; y++)
+            for (int x = 0; x < kW; x++) {
+                if (px[y * kW + x].r < 128) continue;
+                EXPECT_TRUE(x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+                    << "pixel " << x << ", " << y << " outside";
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+        ASSERT_GE(maxX, 0) << "the box is on screen";
+        // Tight but for the widening pixel and the corners' rounding.
+        EXPECT_LE(minX - r.left, 3);
+        EXPECT_LE(r.right - 1 - maxX, 3);
+        EXPECT_LE(minY - r.top, 3);
+        EXPECT_LE(r.bottom - 1 - maxY, 3);
+    }
+    // Around the eye: no rectangle.
+    float around[16];
+    Matrix::Identity(around);
+    Matrix::Translate(around, eye[0], eye[1], eye[2]);
+    device::Rect r;
+    EXPECT_FALSE(engine->ScreenBounds(around, lo, hi, &r));
 }

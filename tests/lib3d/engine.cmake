@@ -18,3 +18,5 @@ marbrix_test(lib3d_picture_paths_test SOURCES PicturePaths_test.cpp EngineTestSu
              ../image/PngOracle.cpp
              LIBS PkgConfig::SDL marbrix_lib3d PNG::PNG ZLIB::ZLIB DISPLAY)
 marbrix_test(lib3d_pass_counter_test SOURCES PassCounter_test.cpp LIBS marbrix_lib3d PkgConfig::SDL DISPLAY)
+# Screen rectangles, the level occluder and meshes drawn in part: no display.
+marbrix_test(lib3d_culling_test SOURCES Culling_test.cpp LIBS marbrix_lib3d)
