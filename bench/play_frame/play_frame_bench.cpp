@@ -26,6 +26,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Game.h"
 #include "game/Autoplay.h"
@@ -169,6 +170,35 @@ double ProcessCpuMs() {
     return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
 }
 std::map<std::string, std::string> g_fragments;
+std::map<std::string, std::string> g_passTimes;
+
+// Each pass's time over `frames` frames drawn pass by pass to the end (the
+// counter waits after every pass), in ms per frame: which pass costs what.
+std::string TimePasses(Game &game, int frames) {
+    std::map<std::string, double> ms;
+    std::vector<std::string> order;
+    for (int i = 0; i < frames; ++i) {
+        lib3d::PassCounter counter(game.GetDevice());
+        game.passCounter = &counter;
+        game.PlayRender();
+        game.passCounter = nullptr;
+        counter.End();
+        for (const lib3d::PassCounter::Pass &p : counter.Passes()) {
+            if (!ms.count(p.name)) order.push_back(p.name);
+            ms[p.name] += p.ms;
+        }
+    }
+    std::string line;
+    char item[96];
+    double total = 0;
+    for (const std::string &name : order) {
+        snprintf(item, sizeof item, "%s=%.2f ", name.c_str(), ms[name] / frames);
+        line += item;
+        total += ms[name] / frames;
+    }
+    snprintf(item, sizeof item, "sum=%.2f", total);
+    return line + item;
+}
 
 // One frame drawn with its passes counted, as a line of `pass=samples`
 // pairs, the total and the overdraw (total over the window's pixels).
@@ -245,6 +275,7 @@ void PlayFrame(benchmark::State &state, int width, int height, bool effects, con
     game.settings.reflect = effects ? 1 : 0;
     for (int i = 0; i < 3; ++i) game.PlayRender();
     g_fragments[key] = CountFragments(game, width, height);
+    g_passTimes[key] = TimePasses(game, 30);
     glFinish();
     const Clock::time_point t0 = Clock::now();
     const double cpu0 = ProcessCpuMs();
@@ -321,5 +352,7 @@ int main(int argc, char **argv) {
                1000.0 / e.second, g_cpuMsPerFrame[e.first]);
     printf("\nFragments per pass (samples passing depth and stencil) of one frame:\n");
     for (const auto &e : g_fragments) printf("  %-8s %s\n", e.first.c_str(), e.second.c_str());
+    printf("\nPass times (ms; every pass drawn to its end before the next, 30 frames):\n");
+    for (const auto &e : g_passTimes) printf("  %-8s %s\n", e.first.c_str(), e.second.c_str());
     return 0;
 }

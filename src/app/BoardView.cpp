@@ -1,5 +1,6 @@
 #include "app/BoardView.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "game/Camera.h"
 #include "game/PlayLayout.h"
 #include "lib3d/Engine.h"
+#include "lib3d/Hull.h"
 #include "lib3d/Material.h"
 #include "lib3d/Matrix.h"
 #include "lib3d/Mesh.h"
@@ -32,6 +34,8 @@ const long kGlazeMergeSlack = 64 * 64;
 const size_t kMostGlazeDraws = 12;
 // The room behind the table top is left out only a little inside its rim.
 const float kTopMargin = 0.05f;
+// Shadow outlines kept from pass to pass: a board's worth and the moving tiles.
+const size_t kMostShadowOutlines = 40;
 
 const float kMarkerQuad[4] = {-0.5f, -0.5f, 0.5f, 0.5f};
 const float kSelectionQuad[4] = {-1.2f, -0.8f, 2.2f, 0.8f};
@@ -144,6 +148,8 @@ void BoardView::Release() {
     // back so that the scene releases only what it loaded.
     if (lib3d::Material *m = FirstMaterial(tileScene.get())) m->texture = tileOwnTexture_;
     tileScene.reset();
+    tileCorners_.clear();
+    shadowOutlines_.clear();
     table.reset();
     background.reset();
     for (auto &row : faces) {
@@ -306,6 +312,8 @@ void BoardView::TileTransform(const game::Tile &tile, bool faceDown, float heigh
 
 void BoardView::BeginPass(int pass) {
     if (pass != PassShadow) return;
+    shadowFan_.clear();
+    ++shadowPass_;
     // Shadows: untextured, black at half strength, each pixel darkened once
     // however many tiles overlap there (the stencil remembers it).
     const float plane[4] = {0.0f, 1.0f, 0.0f, 0.0f};
@@ -334,6 +342,7 @@ void BoardView::BeginPass(int pass) {
 
 void BoardView::EndPass(int pass) {
     if (pass != PassShadow) return;
+    DrawShadowOutlines();
     engine_->SetState(lib3d::Target::ColourAndDepth);
     engine_->SetState(lib3d::Blending::Off);
     engine_->SetState(lib3d::Depth::On);
@@ -358,8 +367,10 @@ void BoardView::DrawTile(const game::Tile &tile, bool faceDown, float height, in
         float flat[16];
         Matrix::Multiply(world, shadowMatrix, flat);
         Matrix::Translate(flat, 0.0f, kShadowLift, 0.0f);
-        engine_->SetWorld(flat);
-        mesh->DrawDirect();
+        if (!engine_->depthHasStencil || drawWhole || !AddShadowOutline(*mesh, flat)) {
+            engine_->SetWorld(flat);
+            mesh->DrawDirect();
+        }
         m->depthMode = lib3d::kDepthTestWrite;
         return;
     }
@@ -387,6 +398,84 @@ void BoardView::DrawTile(const game::Tile &tile, bool faceDown, float height, in
     memcpy(m->diffuse, diffuse, sizeof diffuse);
     memcpy(m->ambient, ambient, sizeof ambient);
     m->depthMode = lib3d::kDepthTestWrite;
+}
+
+// A tile is convex, so its flattened faces cover exactly the convex hull of
+// its flattened corners: one polygon of a few dozen points instead of every
+// face, lit and then mostly culled or turned away by the stencil. Each pixel
+// is still darkened once; the outline's edges are the faces' outer edges.
+// The outlines lie in the table's plane, in world space, so the whole pass
+// goes to the device in one draw (EndPass).
+bool BoardView::AddShadowOutline(const lib3d::Mesh &mesh, const float flat[16]) {
+    // A tile lying on the table casts the same outline frame after frame.
+    for (ShadowOutline &o : shadowOutlines_) {
+        if (memcmp(o.flat, flat, sizeof o.flat) != 0) continue;
+        o.pass = shadowPass_;
+        shadowFan_.insert(shadowFan_.end(), o.fan.begin(), o.fan.end());
+        return !o.fan.empty();
+    }
+    ShadowOutline o;
+    memcpy(o.flat, flat, sizeof o.flat);
+    o.pass = shadowPass_;
+    OutlineOf(mesh, flat, &o.fan);
+    shadowFan_.insert(shadowFan_.end(), o.fan.begin(), o.fan.end());
+    const bool cast = !o.fan.empty();
+    // Outlines not asked for in this pass belong to tiles that moved on.
+    if (shadowOutlines_.size() >= kMostShadowOutlines) {
+        shadowOutlines_.erase(
+            std::remove_if(shadowOutlines_.begin(), shadowOutlines_.end(),
+                           [&](const ShadowOutline &old) { return old.pass != shadowPass_; }),
+            shadowOutlines_.end());
+    }
+    if (shadowOutlines_.size() < kMostShadowOutlines) shadowOutlines_.push_back(std::move(o));
+    return cast;
+}
+
+void BoardView::OutlineOf(const lib3d::Mesh &mesh, const float flat[16], std::vector<float> *fan) {
+    fan->clear();
+    if (tileCorners_.empty()) {
+        // The tile's distinct points: faces that keep their own texture
+        // coordinates repeat some.
+        const lib3d::Geometry &g = mesh.geometry;
+        for (int i = 0; i < g.VertexCount(); ++i) {
+            const float *p = g.vertices[i].position;
+            bool seen = false;
+            for (size_t k = 0; k < tileCorners_.size() && !seen; k += 3)
+                seen = memcmp(&tileCorners_[k], p, 3 * sizeof(float)) == 0;
+            if (!seen) tileCorners_.insert(tileCorners_.end(), p, p + 3);
+        }
+    }
+    std::vector<lib3d::Point2> points;
+    points.reserve(tileCorners_.size() / 3);
+    float height = 0.0f;
+    for (size_t i = 0; i < tileCorners_.size(); i += 3) {
+        const float *p = &tileCorners_[i];
+        float h[4];
+        for (int c = 0; c < 4; ++c)
+            h[c] = p[0] * flat[c] + p[1] * flat[4 + c] + p[2] * flat[8 + c] + flat[12 + c];
+        if (!(h[3] > 1e-6f)) return;  // a corner at or above the light: no plain shadow
+        points.push_back({h[0] / h[3], h[2] / h[3]});
+        height = h[1] / h[3];
+    }
+    const std::vector<lib3d::Point2> hull = lib3d::ConvexHull(points);
+    for (size_t i = 1; i + 1 < hull.size(); ++i) {
+        for (const lib3d::Point2 &q : {hull[0], hull[i], hull[i + 1]}) {
+            fan->push_back(q.x);
+            fan->push_back(height);
+            fan->push_back(q.y);
+        }
+    }
+}
+
+void BoardView::DrawShadowOutlines() {
+    if (shadowFan_.empty()) return;
+    float identity[16];
+    Matrix::Identity(identity);
+    engine_->SetWorld(identity);
+    engine_->SetState(lib3d::Culling::None);
+    engine_->DrawTriangles(device::FvfXyz, shadowFan_.data(),
+                           static_cast<int>(shadowFan_.size() / 9));
+    shadowFan_.clear();
 }
 
 void BoardView::DrawPlacedTiles(const game::Board &board, int pass) {

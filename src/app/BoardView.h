@@ -15,6 +15,7 @@
 
 namespace lib3d {
 class Engine;
+class Mesh;
 class Scene;
 }  // namespace lib3d
 
@@ -85,9 +86,9 @@ public:
     // whole top).
     const std::vector<device::Rect> &GlazeRects() const { return reflectionRects_; }
 
-    // Draws the glaze over the whole top and the room whole, the long way
-    // round: for checking that the short ways leave every pixel alone, and
-    // for measuring what they save.
+    // Draws the glaze over the whole top, the room whole and the shadows face
+    // by face, the long way round: for checking that the short ways leave
+    // the picture alone, and for measuring what they save.
     bool drawWhole = false;
 
     bool loaded = false;
@@ -102,6 +103,13 @@ private:
     void TileTransform(const game::Tile &tile, bool faceDown, float height, bool mirrored,
                        float out[16]) const;
     void DrawFlatQuad(const float corners[4], int texture, const float world[16]);
+    // Adds the shadow of a tile, its outline flattened by `flat`, to the
+    // pass's outlines; false when it has none (the faces are then drawn
+    // flattened instead). DrawShadowOutlines draws those added so far.
+    bool AddShadowOutline(const lib3d::Mesh &mesh, const float flat[16]);
+    void DrawShadowOutlines();
+    // The outline's triangles (x, y, z each corner); none when it has none.
+    void OutlineOf(const lib3d::Mesh &mesh, const float flat[16], std::vector<float> *fan);
     // Notes where a mirrored tile drawn under `world` lands on screen.
     void NoteReflection(const float world[16]);
 
@@ -116,6 +124,15 @@ private:
     // The table top as it hides the room, and the eye the room's triangles
     // were last chosen for.
     lib3d::PlanarOccluder tableTop_;
+    std::vector<float> shadowFan_;  // the shadow pass's outlines, as triangles
+    struct ShadowOutline {
+        float flat[16];
+        std::vector<float> fan;
+        unsigned pass = 0;  // the last shadow pass that asked for it
+    };
+    std::vector<ShadowOutline> shadowOutlines_;
+    unsigned shadowPass_ = 0;
+    std::vector<float> tileCorners_;  // the tile mesh's distinct points
     bool roomCulled_ = false;
     float roomEye_[3] = {0, 0, 0};
 };

@@ -1,43 +1,13 @@
 #include "lib3d/Occluder.h"
 
-#include <algorithm>
 #include <cmath>
 
+#include "lib3d/Hull.h"
 #include "lib3d/Mesh.h"
 
 namespace lib3d {
 
 namespace {
-
-struct Point2 {
-    float x, z;
-};
-
-// Twice the signed area of o, a, b: positive when they turn anticlockwise
-// (x to the right, z up).
-float Turn(const Point2 &o, const Point2 &a, const Point2 &b) {
-    return (a.x - o.x) * (b.z - o.z) - (a.z - o.z) * (b.x - o.x);
-}
-
-// Andrew's monotone chain: the hull anticlockwise, without collinear points.
-std::vector<Point2> ConvexHull(std::vector<Point2> p) {
-    std::sort(p.begin(), p.end(), [](const Point2 &a, const Point2 &b) {
-        return a.x < b.x || (a.x == b.x && a.z < b.z);
-    });
-    if (p.size() < 3) return {};
-    std::vector<Point2> hull(2 * p.size());
-    size_t k = 0;
-    for (size_t i = 0; i < p.size(); i++) {
-        while (k >= 2 && Turn(hull[k - 2], hull[k - 1], p[i]) <= 0) k--;
-        hull[k++] = p[i];
-    }
-    for (size_t i = p.size() - 1, lower = k + 1; i-- > 0;) {
-        while (k >= lower && Turn(hull[k - 2], hull[k - 1], p[i]) <= 0) k--;
-        hull[k++] = p[i];
-    }
-    hull.resize(k - 1);  // the last point repeats the first
-    return hull;
-}
 
 void Place(const float world[16], const float p[3], float out[3]) {
     for (int c = 0; c < 3; c++)
@@ -56,13 +26,13 @@ bool PlanarOccluder::Set(const float *points, int count, float margin) {
         const float *p = points + 3 * i;
         if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) return false;
         if (std::fabs(p[1] - height_) > 1e-4f) return false;
-        flat.push_back({p[0], p[2]});
+        flat.push_back({p[0], p[2]});  // x and z as the plane's x and y
     }
     const std::vector<Point2> hull = ConvexHull(flat);
     if (hull.size() < 3) return false;
     for (const Point2 &p : hull) {
         outline_.push_back(p.x);
-        outline_.push_back(p.z);
+        outline_.push_back(p.y);
     }
     margin_ = margin;
     valid_ = true;
@@ -75,13 +45,13 @@ bool PlanarOccluder::Hides(const float eye[3], const float p[3]) const {
     if (!(above >= kMinEyeHeight) || !(below > 0.0f)) return false;
     // Where the line from the eye to p meets the plane.
     const float t = above / (above + below);
-    const Point2 q = {eye[0] + t * (p[0] - eye[0]), eye[2] + t * (p[2] - eye[2])};
+    const Point2 q = {eye[0] + t * (p[0] - eye[0]), eye[2] + t * (p[2] - eye[2])};  // x, z
     const size_t n = outline_.size() / 2;
     for (size_t i = 0; i < n; i++) {
         const size_t j = (i + 1) % n;
         const Point2 a = {outline_[2 * i], outline_[2 * i + 1]};
         const Point2 b = {outline_[2 * j], outline_[2 * j + 1]};
-        const float length = std::hypot(b.x - a.x, b.z - a.z);
+        const float length = std::hypot(b.x - a.x, b.y - a.y);
         // Inside an anticlockwise outline is to the left of every edge, and
         // at least the margin away from it.
         if (!(Turn(a, b, q) >= margin_ * length)) return false;

@@ -20,6 +20,7 @@ void PassCounter::Begin(const char *name) {
         return;
     }
     running_ = index;
+    started_ = std::chrono::steady_clock::now();
 }
 
 void PassCounter::End() {
@@ -27,6 +28,9 @@ void PassCounter::End() {
     uint64_t samples = 0;
     if (device_->EndSampleCount(&samples)) {
         passes_[running_].samples += samples;
+        passes_[running_].ms +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started_)
+                .count();
     } else {
         ok_ = false;
     }

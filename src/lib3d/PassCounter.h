@@ -3,8 +3,11 @@
 // the depth and stencil tests while each named pass is drawn. The counts do
 // not depend on how busy the machine is, so they show what a change to the
 // drawing costs or saves without timing noise. Counting waits for the
-// drawing after every pass: for measurements only.
+// drawing after every pass: for measurements only. Since it waits, it also
+// times each pass from its first call to the end of its drawing (submission
+// and rasterising, one after the other, where a normal frame overlaps some).
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +23,7 @@ public:
     struct Pass {
         std::string name;
         uint64_t samples = 0;
+        double ms = 0.0;  // wall time, drawn to the end
     };
 
     explicit PassCounter(device::Device *device) : device_(device) {}
@@ -47,6 +51,7 @@ private:
     device::Device *device_;
     std::vector<Pass> passes_;
     int running_ = -1;  // index in passes_ of the pass being counted
+    std::chrono::steady_clock::time_point started_;
     bool ok_ = true;
 };
 

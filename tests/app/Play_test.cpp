@@ -443,11 +443,12 @@ TEST_F(PlayTest, ReflectionsBlendTheTopOnlyOverTheMirroredTiles) {
     EXPECT_GT(Difference(both, frame, x - 60, y - 60, x + 60, y + 60), 2000);
 }
 
-// The glaze drawn only inside the mirrored tiles' rectangles and the room
-// without what lies wholly behind the top must give the very picture the
-// long way gives, from above, from low down where the floor shows between
-// the legs, from far out, and with the eye almost on the table.
-TEST_F(PlayTest, TableShortcutsLeaveEveryPixelAlone) {
+// The glaze drawn only inside the mirrored tiles' rectangles, the room
+// without what lies wholly behind the top and the shadows as outlines must
+// give the picture the long way gives (to a level of rounding), from above,
+// from low down where the floor shows between the legs, from far out, and
+// with the eye almost on the table.
+TEST_F(PlayTest, TableShortcutsLeaveThePictureAlone) {
     StartPlaying();
     FixedPosition();
     // Three more tiles far apart, so that their reflections need glaze
@@ -487,8 +488,11 @@ TEST_F(PlayTest, TableShortcutsLeaveEveryPixelAlone) {
         }
         view.drawWhole = true;
         game->PlayRender();
-        EXPECT_EQ(Difference(quick, frame, 0, 0, 800, 600), 0)
-            << "elevation " << v.elevation << ", distance " << v.distance;
+        int largest = 0;
+        for (size_t i = 0; i < frame.pixels.size(); ++i)
+            if (i % 4 != 3)
+                largest = std::max(largest, std::abs(quick.pixels[i] - frame.pixels[i]));
+        EXPECT_LE(largest, 1) << "elevation " << v.elevation << ", distance " << v.distance;
         view.drawWhole = false;
         if (roomDrawn < roomAll) ++culledViews;
         const float eyeHeight = game->camera.eye[1];

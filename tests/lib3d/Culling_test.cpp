@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lib3d/Engine.h"
+#include "lib3d/Hull.h"
 #include "lib3d/Matrix.h"
 #include "lib3d/Mesh.h"
 #include "lib3d/Occluder.h"
@@ -294,4 +295,35 @@ TEST(MeshSubsetTest, OnlyWellFormedSubsetsAreDrawn) {
     // New buffers drop the old choice.
     ASSERT_EQ(mesh.BuildBuffers(lib3d::kLayoutPosition), 1);
     EXPECT_EQ(mesh.DrawnTriangles(), 8);
+}
+
+TEST(HullTest, CornersOnlyAnticlockwiseAndEverythingInside) {
+    using lib3d::Point2;
+    // A square with points on its edges, inside it and repeated.
+    std::vector<Point2> square = {{0, 0}, {2, 0}, {1, 0}, {2, 2}, {0, 2},
+                                  {1, 1}, {2, 1}, {0, 0}, {2, 2}, {0, 1}};
+    std::vector<Point2> hull = lib3d::ConvexHull(square);
+    ASSERT_EQ(hull.size(), 4u);
+    for (size_t i = 0; i < hull.size(); i++)
+        EXPECT_GT(lib3d::Turn(hull[i], hull[(i + 1) % 4], hull[(i + 2) % 4]), 0.0f);
+
+    EXPECT_TRUE(lib3d::ConvexHull({}).empty());
+    EXPECT_TRUE(lib3d::ConvexHull({{1, 1}, {2, 2}}).empty());
+    EXPECT_TRUE(lib3d::ConvexHull({{0, 0}, {1, 1}, {2, 2}, {3, 3}}).empty());  // a line
+    EXPECT_TRUE(lib3d::ConvexHull({{5, 5}, {5, 5}, {5, 5}}).empty());
+
+    srand(3);
+    for (int round = 0; round < 100; round++) {
+        std::vector<Point2> points;
+        const int n = 3 + rand() % 40;
+        for (int i = 0; i < n; i++)
+            points.push_back({static_cast<float>(rand() % 50), static_cast<float>(rand() % 50)});
+        hull = lib3d::ConvexHull(points);
+        if (hull.empty()) continue;  // all on one line: rare, and allowed
+        for (size_t i = 0; i < hull.size(); i++) {
+            const Point2 &a = hull[i], &b = hull[(i + 1) % hull.size()];
+            EXPECT_GT(lib3d::Turn(a, b, hull[(i + 2) % hull.size()]), 0.0f);
+            for (const Point2 &p : points) EXPECT_GE(lib3d::Turn(a, b, p), 0.0f);
+        }
+    }
 }
