@@ -132,10 +132,9 @@ bool BoardView::LoadTable() {
     if (lib3d::Mesh *mesh = table->Mesh(0)) {
         const lib3d::Geometry &g = mesh->geometry;
         for (int i = 0; i < g.VertexCount(); ++i) {
-            const float *p = g.vertices[i].position;
-            const float *m = table->matrix;
-            for (int c = 0; c < 3; ++c)
-                top.push_back(p[0] * m[c] + p[1] * m[4 + c] + p[2] * m[8 + c] + m[12 + c]);
+            float p[3];
+            Matrix::TransformPoint(table->matrix, g.vertices[i].position, p);
+            top.insert(top.end(), p, p + 3);
         }
     }
     tableTop_.Set(top.data(), static_cast<int>(top.size() / 3), kTopMargin);
@@ -420,11 +419,13 @@ bool BoardView::AddShadowOutline(const lib3d::Mesh &mesh, const float flat[16]) 
     OutlineOf(mesh, flat, &o.fan);
     shadowFan_.insert(shadowFan_.end(), o.fan.begin(), o.fan.end());
     const bool cast = !o.fan.empty();
-    // Outlines not asked for in this pass belong to tiles that moved on.
+    // Outlines asked for neither in this pass nor in the one before (a frame
+    // has a pass for the board and one for the moving tiles) belong to tiles
+    // that moved on.
     if (shadowOutlines_.size() >= kMostShadowOutlines) {
         shadowOutlines_.erase(
             std::remove_if(shadowOutlines_.begin(), shadowOutlines_.end(),
-                           [&](const ShadowOutline &old) { return old.pass != shadowPass_; }),
+                           [&](const ShadowOutline &old) { return shadowPass_ - old.pass > 1; }),
             shadowOutlines_.end());
     }
     if (shadowOutlines_.size() < kMostShadowOutlines) shadowOutlines_.push_back(std::move(o));
@@ -449,10 +450,8 @@ void BoardView::OutlineOf(const lib3d::Mesh &mesh, const float flat[16], std::ve
     points.reserve(tileCorners_.size() / 3);
     float height = 0.0f;
     for (size_t i = 0; i < tileCorners_.size(); i += 3) {
-        const float *p = &tileCorners_[i];
         float h[4];
-        for (int c = 0; c < 4; ++c)
-            h[c] = p[0] * flat[c] + p[1] * flat[4 + c] + p[2] * flat[8 + c] + flat[12 + c];
+        Matrix::TransformHomogeneous(flat, &tileCorners_[i], h);
         if (!(h[3] > 1e-6f)) return;  // a corner at or above the light: no plain shadow
         points.push_back({h[0] / h[3], h[2] / h[3]});
         height = h[1] / h[3];

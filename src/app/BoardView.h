@@ -124,6 +124,8 @@ private:
     // The table top as it hides the room, and the eye the room's triangles
     // were last chosen for.
     lib3d::PlanarOccluder tableTop_;
+    bool roomCulled_ = false;
+    float roomEye_[3] = {0, 0, 0};
     std::vector<float> shadowFan_;  // the shadow pass's outlines, as triangles
     struct ShadowOutline {
         float flat[16];
@@ -133,6 +135,4 @@ private:
     std::vector<ShadowOutline> shadowOutlines_;
     unsigned shadowPass_ = 0;
     std::vector<float> tileCorners_;  // the tile mesh's distinct points
-    bool roomCulled_ = false;
-    float roomEye_[3] = {0, 0, 0};
 };

@@ -152,8 +152,7 @@ bool Engine::ScreenBounds(const float world[16], const float lo[3], const float 
         const float p[3] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1],
                             corner & 4 ? hi[2] : lo[2]};
         float clip[4];
-        for (int c = 0; c < 4; c++)
-            clip[c] = p[0] * all[c] + p[1] * all[4 + c] + p[2] * all[8 + c] + all[12 + c];
+        Matrix::TransformHomogeneous(all, p, clip);
         if (!(clip[3] > 1e-6f)) return false;
         // Normalised coordinates to window pixels, y running down.
         const float x = vp.x + (clip[0] / clip[3] + 1.0f) * 0.5f * vp.width;

@@ -79,6 +79,12 @@ void Matrix::TransformPoint(const float m[16], const float p[3], float out[3]) {
     std::memcpy(out, r, sizeof(r));
 }
 
+void Matrix::TransformHomogeneous(const float m[16], const float p[3], float out[4]) {
+    float r[4];
+    for (int j = 0; j < 4; j++) r[j] = p[0] * m[j] + p[1] * m[4 + j] + p[2] * m[8 + j] + m[12 + j];
+    std::memcpy(out, r, sizeof(r));
+}
+
 void Matrix::Translate(float m[16], float x, float y, float z) {
     float t[16];
     Identity(t);

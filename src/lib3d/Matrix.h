@@ -16,6 +16,8 @@ struct Matrix {
     static bool Inverse(const float m[16], float out[16]);
     // p' = p x m for the point (x, y, z, 1), divided by nothing.
     static void TransformPoint(const float m[16], const float p[3], float out[3]);
+    // The same with w kept: (x, y, z, w) for a projection to divide by.
+    static void TransformHomogeneous(const float m[16], const float p[3], float out[4]);
 
     static void Translate(float m[16], float x, float y, float z);
     static void Scale(float m[16], float x, float y, float z);

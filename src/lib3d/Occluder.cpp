@@ -3,18 +3,12 @@
 #include <cmath>
 
 #include "lib3d/Hull.h"
+#include "lib3d/Matrix.h"
 #include "lib3d/Mesh.h"
 
 namespace lib3d {
 
-namespace {
-
-void Place(const float world[16], const float p[3], float out[3]) {
-    for (int c = 0; c < 3; c++)
-        out[c] = p[0] * world[c] + p[1] * world[4 + c] + p[2] * world[8 + c] + world[12 + c];
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool PlanarOccluder::Set(const float *points, int count, float margin) {
     valid_ = false;
@@ -72,7 +66,7 @@ bool PlanarOccluder::VisibleTriangles(const Mesh &mesh, const float world[16], c
     std::vector<char> hidden(static_cast<size_t>(g.VertexCount()));
     for (int i = 0; i < g.VertexCount(); i++) {
         float p[3];
-        Place(world, g.vertices[i].position, p);
+        Matrix::TransformPoint(world, g.vertices[i].position, p);
         hidden[i] = Hides(eye, p);
     }
     for (int t = 0; t < g.TriangleCount(); t++) {

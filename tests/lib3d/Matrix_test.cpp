@@ -161,3 +161,27 @@ TEST(EngineLog, FirstLineOfARunTruncates) {
     nextRun.Log("again");
     EXPECT_EQ(read(), "again\n");
 }
+
+// The homogeneous product keeps w, which a projection's last column sets:
+// x, y and z agree with TransformPoint, and w follows the point's depth.
+TEST(Matrix, HomogeneousProductKeepsW) {
+    float m[16];
+    Matrix::Identity(m);
+    Matrix::Rotate(m, 0, 30, 0);
+    Matrix::Translate(m, 1, 2, 3);
+    m[3] = 0.5f;  // w = 0.5 x + 1
+    m[15] = 1.0f;
+    const float p[3] = {2, -1, 4};
+    float h[4], q[3];
+    Matrix::TransformHomogeneous(m, p, h);
+    Matrix::TransformPoint(m, p, q);
+    ExpectPoint(h, q[0], q[1], q[2]);
+    EXPECT_FLOAT_EQ(h[3], 2.0f);
+    float same[4];  // the output may be the input
+    same[0] = p[0];
+    same[1] = p[1];
+    same[2] = p[2];
+    Matrix::TransformHomogeneous(m, same, same);
+    EXPECT_FLOAT_EQ(same[3], 2.0f);
+    EXPECT_FLOAT_EQ(same[0], h[0]);
+}
