@@ -53,6 +53,24 @@ protected:
 
 }  // namespace
 
+namespace {
+
+// The 64 x 48 window covered by one quad showing the whole of stage 0's
+// texture, its top row at the window's top.
+void DrawTexturedWindow(Device *device) {
+    struct V {
+        float x, y, z, rhw, u, v;
+    };
+    const V quad[4] = {{0, 0, 0.5f, 1, 0, 0},
+                       {64, 0, 0.5f, 1, 1, 0},
+                       {64, 48, 0.5f, 1, 1, 1},
+                       {0, 48, 0.5f, 1, 0, 1}};
+    device->SetVertexFormat(FvfXyzRhw | FvfTex1);
+    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+}
+
+}  // namespace
+
 TEST_F(DeviceTest, ThirtyTwoBitWindowFormats) {
     EXPECT_TRUE(adapter::CheckDeviceType(FormatX8R8G8B8));
     EXPECT_FALSE(adapter::CheckDeviceType(FormatR5G6B5));  // not asked for
@@ -117,19 +135,10 @@ TEST_F(DeviceTest, ResetKeepsManagedTextureContent) {
     int pitch2 = 0;
     EXPECT_EQ(t->LockRect(0, &pitch2, true)[5], 0xF800);
     // Drawn after the reset, it still shows red.
-    struct V {
-        float x, y, z, rhw;
-        float u, v;
-    };
-    const V quad[4] = {{0, 0, 0.5f, 1, 0, 0},
-                       {64, 0, 0.5f, 1, 1, 0},
-                       {64, 48, 0.5f, 1, 1, 1},
-                       {0, 48, 0.5f, 1, 0, 1}};
     device->SetRenderState(RsZEnable, 0);
     device->SetTexture(0, t.get());
-    device->SetVertexFormat(FvfXyzRhw | FvfTex1);
     device->Clear(ClearTarget, 0, 1.0f, 0);
-    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+    DrawTexturedWindow(device.get());
     EXPECT_EQ(PixelAt(10, 10), 0xFF0000u);
 }
 
@@ -266,23 +275,14 @@ TEST_F(DeviceTest, SoftwareRasteriserSamplesTheNearestMipLevel) {
     }
     // 128 texels over 64 x 48 pixels: 2 and 2.67 texels a pixel, about 1.4
     // levels down, nearer to level 1 (green) than to level 2 (blue).
-    struct V {
-        float x, y, z, rhw;
-        float u, v;
-    };
-    const V quad[4] = {{0, 0, 0.5f, 1, 0, 0},
-                       {64, 0, 0.5f, 1, 1, 0},
-                       {64, 48, 0.5f, 1, 1, 1},
-                       {0, 48, 0.5f, 1, 0, 1}};
     device->SetRenderState(RsZEnable, 0);
     device->SetRenderState(RsLighting, 0);
     device->SetTexture(0, t.get());
     device->SetTextureStageState(0, TssMinFilter, FilterLinear);
     device->SetTextureStageState(0, TssMagFilter, FilterLinear);
     device->SetTextureStageState(0, TssMipFilter, FilterLinear);
-    device->SetVertexFormat(FvfXyzRhw | FvfTex1);
     device->Clear(ClearTarget, 0, 1.0f, 0);
-    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+    DrawTexturedWindow(device.get());
     EXPECT_EQ(PixelAt(20, 20), 0x00FF00u);
     EXPECT_EQ(PixelAt(50, 40), 0x00FF00u);
 }
@@ -359,15 +359,7 @@ TEST_F(DeviceTest, ScissorRectangleInATextureTargetCountsFromItsTop) {
     device->SetTexture(0, target->GetTexture());
     device->SetTextureStageState(0, TssColourOp, TopSelectArg1);
     device->SetTextureStageState(0, TssColourArg1, TaTexture);
-    struct V {
-        float x, y, z, rhw, u, v;
-    };
-    const V quad[4] = {{0, 0, 0.5f, 1, 0, 0},
-                       {64, 0, 0.5f, 1, 1, 0},
-                       {64, 48, 0.5f, 1, 1, 1},
-                       {0, 48, 0.5f, 1, 0, 1}};
-    device->SetVertexFormat(FvfXyzRhw | FvfTex1);
-    device->DrawPrimitiveUP(PrimTriangleFan, 2, quad, sizeof(V));
+    DrawTexturedWindow(device.get());
     device->SetTexture(0, nullptr);
     EXPECT_EQ(PixelAt(20, 4), 0xFFFFFFu);  // the target's top quarter, at the window's top
     EXPECT_EQ(PixelAt(20, 40), 0x000000u);
