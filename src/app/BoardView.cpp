@@ -27,11 +27,11 @@ using game::kBoardHalf;
 const float kTileHeight = 0.42f;
 // Shadows sit a hair above the table so they never fight with it for depth.
 const float kShadowLift = 0.01f;
-// The glaze's rectangles: two are merged when that adds at most a square of
-// this many pixels (the rasteriser works in tiles of about that size), and
-// there are never more than kMostGlazeDraws draws of the top.
-const long kGlazeMergeSlack = 64 * 64;
-const size_t kMostGlazeDraws = 12;
+// The glaze's rectangles: two are merged when that adds at most this many
+// pixels, about what the rasteriser turns away in the time one more draw of
+// the top costs to send; and there are never more than kMostGlazeDraws.
+const long kGlazeMergeSlack = 128 * 96;
+const size_t kMostGlazeDraws = 8;
 // The room behind the table top is left out only a little inside its rim.
 const float kTopMargin = 0.05f;
 // Shadow outlines kept from pass to pass: a board's worth and the moving tiles.

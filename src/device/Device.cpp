@@ -123,6 +123,16 @@ void SetColour(GLenum light, GLenum name, const Colour &c) {
     glLightfv(light, name, v);
 }
 
+bool SameColour(const Colour &a, const Colour &b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+bool SameMaterial(const Material &a, const Material &b) {
+    return SameColour(a.diffuse, b.diffuse) && SameColour(a.ambient, b.ambient) &&
+           SameColour(a.specular, b.specular) && SameColour(a.emissive, b.emissive) &&
+           a.power == b.power;
+}
+
 void SetMaterialColour(GLenum name, const Colour &c) {
     const GLfloat v[4] = {c.r, c.g, c.b, c.a};
     glMaterialfv(GL_FRONT_AND_BACK, name, v);
@@ -935,6 +945,7 @@ void Device::ForgetGlState() {
     for (GlStage &stage : glStages_) stage = GlStage();
     glProjectionValid_ = glModelviewValid_ = false;
     glLighting_ = glColourMaterial_ = -1;
+    glMaterialKnown_ = false;
 }
 
 void Device::SetCapability(unsigned capability, bool on, int *known) {
@@ -1201,15 +1212,23 @@ bool Device::PrepareDraw(uint32_t format, const uint8_t *base, int stride, int v
         Material m = material_;
         if (!renderStates_[RsSpecularEnable]) m.specular = Colour{0, 0, 0, 0};
         SetCapability(GL_COLOR_MATERIAL, false, &glColourMaterial_);
-        SetMaterialColour(GL_AMBIENT, m.ambient);
-        SetMaterialColour(GL_DIFFUSE, m.diffuse);
-        SetMaterialColour(GL_SPECULAR, m.specular);
-        SetMaterialColour(GL_EMISSION, m.emissive);
-        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::min(128.0f, std::max(0.0f, m.power)));
+        // Every material change makes the driver redo its lighting set-up;
+        // tile after tile wears the same one.
+        if (!glMaterialKnown_ || !SameMaterial(m, glMaterial_)) {
+            SetMaterialColour(GL_AMBIENT, m.ambient);
+            SetMaterialColour(GL_DIFFUSE, m.diffuse);
+            SetMaterialColour(GL_SPECULAR, m.specular);
+            SetMaterialColour(GL_EMISSION, m.emissive);
+            glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::min(128.0f, std::max(0.0f, m.power)));
+            glMaterial_ = m;
+            glMaterialKnown_ = true;
+        }
         if (layout.diffuse >= 0) {
-            // A vertex colour stands in for the material's diffuse colour.
+            // A vertex colour stands in for the material's diffuse colour,
+            // which OpenGL then changes with every vertex.
             glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
             SetCapability(GL_COLOR_MATERIAL, true, &glColourMaterial_);
+            glMaterialKnown_ = false;
         }
     } else {
         SetCapability(GL_LIGHTING, false, &glLighting_);

@@ -315,6 +315,8 @@ private:
     GlStage glStages_[kMaxStages];
     bool glProjectionValid_ = false, glModelviewValid_ = false;
     int glLighting_ = -1, glColourMaterial_ = -1;  // -1: not known
+    Material glMaterial_;  // the material OpenGL holds, when glMaterialKnown_
+    bool glMaterialKnown_ = false;
     void SetCapability(unsigned capability, bool on, int *known);
     float glProjection_[16] = {}, glModelview_[16] = {};
 

@@ -364,3 +364,63 @@ TEST_F(DeviceTest, ScissorRectangleInATextureTargetCountsFromItsTop) {
     EXPECT_EQ(PixelAt(20, 4), 0xFFFFFFu);  // the target's top quarter, at the window's top
     EXPECT_EQ(PixelAt(20, 40), 0x000000u);
 }
+
+// Lit drawing follows the material set for each draw, also when the same
+// material comes back after a draw whose vertex colours stood in for its
+// diffuse colour (OpenGL's copy of the material changed then).
+TEST_F(DeviceTest, LitDrawsFollowTheirMaterialAfterVertexColours) {
+    float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    device->SetTransform(TransformWorld, identity);
+    device->SetTransform(TransformView, identity);
+    device->SetTransform(TransformProjection, identity);
+    device->SetRenderState(RsZEnable, 0);
+    device->SetRenderState(RsCullMode, CullNone);
+    device->SetRenderState(RsLighting, 1);
+    device->SetRenderState(RsAmbient, 0);
+    Light light;
+    light.type = LightDirectional;
+    light.diffuse = Colour{1, 1, 1, 1};
+    light.direction[2] = -1;  // straight at the quad's face
+    device->SetLight(0, light);
+    device->LightEnable(0, true);
+    Material green;
+    green.diffuse = Colour{0, 1, 0, 1};
+    device->SetMaterial(green);
+
+    struct Plain {
+        float x, y, z, nx, ny, nz;
+    };
+    const Plain plain[4] = {{-1, -1, 0.5f, 0, 0, 1},
+                            {1, -1, 0.5f, 0, 0, 1},
+                            {1, 1, 0.5f, 0, 0, 1},
+                            {-1, 1, 0.5f, 0, 0, 1}};
+    struct Coloured {
+        float x, y, z, nx, ny, nz;
+        uint32_t c;
+    };
+    const uint32_t red = 0xFFFF0000u;
+    const Coloured coloured[4] = {{-1, -1, 0.5f, 0, 0, 1, red},
+                                  {1, -1, 0.5f, 0, 0, 1, red},
+                                  {1, 1, 0.5f, 0, 0, 1, red},
+                                  {-1, 1, 0.5f, 0, 0, 1, red}};
+    auto drawPlain = [&] {
+        device->SetVertexFormat(FvfXyz | FvfNormal);
+        device->DrawPrimitiveUP(PrimTriangleFan, 2, plain, sizeof(Plain));
+    };
+    device->Clear(ClearTarget, 0, 1.0f, 0);
+    drawPlain();
+    EXPECT_EQ(PixelAt(32, 24), 0x00FF00u);
+    device->SetVertexFormat(FvfXyz | FvfNormal | FvfDiffuse);
+    device->DrawPrimitiveUP(PrimTriangleFan, 2, coloured, sizeof(Coloured));
+    EXPECT_EQ(PixelAt(32, 24), 0xFF0000u);
+    drawPlain();  // the same green material as before the coloured draw
+    EXPECT_EQ(PixelAt(32, 24), 0x00FF00u);
+    Material blue;
+    blue.diffuse = Colour{0, 0, 1, 1};
+    device->SetMaterial(blue);
+    drawPlain();
+    EXPECT_EQ(PixelAt(32, 24), 0x0000FFu);
+    device->SetMaterial(blue);
+    drawPlain();
+    EXPECT_EQ(PixelAt(32, 24), 0x0000FFu);
+}
