@@ -26,6 +26,16 @@ bool MakeDir(const char *path) {
     return errno == EEXIST && IsDirectory(path);
 }
 
+bool MakeDirs(const std::string &path) {
+    if (path.empty()) return false;
+    for (size_t i = 1; i <= path.size(); i++) {
+        if (i < path.size() && path[i] != '/') continue;
+        if (path[i - 1] == '/') continue;  // "a//b" or a trailing '/'
+        if (!MakeDir(path.substr(0, i).c_str())) return false;
+    }
+    return true;
+}
+
 bool FileExists(const char *path) {
     struct stat st;
     return path && stat(path, &st) == 0;

@@ -19,6 +19,9 @@ std::string ToSlashes(const std::string &path);
 // Creates one directory with mode 0755 (less the umask). True when it was
 // created or already exists as a directory.
 bool MakeDir(const char *path);
+// Creates every missing directory along `path` ("a/b/c" makes a, a/b and
+// a/b/c). True when all of them exist as directories afterwards.
+bool MakeDirs(const std::string &path);
 
 bool FileExists(const char *path);
 bool IsDirectory(const char *path);

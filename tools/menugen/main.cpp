@@ -9,9 +9,7 @@
 // are square, as engine textures are; each is drawn in the units of the face
 // it covers and stretched to the square, so it comes out undistorted on the
 // slab.
-#include <sys/stat.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -20,21 +18,11 @@
 
 #include "../texgen/Canvas.h"
 #include "Shapes.h"
+#include "platform/Path.h"
 
 namespace {
 
 std::string gRoot = ".";
-
-bool MakeDirs(const std::string &path) {
-    std::string part;
-    for (size_t i = 0; i <= path.size(); i++) {
-        if (i == path.size() || path[i] == '/') {
-            if (!part.empty() && mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-        }
-        if (i < path.size()) part += path[i];
-    }
-    return true;
-}
 
 // ------------------------------------------------------------------ meshes
 
@@ -265,7 +253,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     if (argc == 2) gRoot = argv[1];
-    if (!MakeDirs(gRoot + "/data/gfx/menu")) {
+    if (!platform::MakeDirs(gRoot + "/data/gfx/menu")) {
         fprintf(stderr, "menugen: cannot create %s/data/gfx/menu\n", gRoot.c_str());
         return 1;
     }

@@ -7,15 +7,13 @@
 // Proportions: one world unit is a board cell (a tile is 2 x 1 x 0.42). The
 // table top lies at y = 0; the room floor is 30 units below it.
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "Model.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -384,27 +382,16 @@ bool WriteSeeds(const std::string &dir) {
            Domino().Save(dir + "/domino.3ds");
 }
 
-bool MakeDirs(const std::string &path) {
-    std::string part;
-    for (size_t i = 0; i <= path.size(); i++) {
-        if ((i == path.size() || path[i] == '/') && !part.empty() &&
-            mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
-        if (i < path.size()) part += path[i];
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
     if (argc > 2 && strcmp(argv[1], "--seeds") == 0) {
-        if (!MakeDirs(argv[2])) return 1;
+        if (!platform::MakeDirs(argv[2])) return 1;
         return WriteSeeds(argv[2]) ? 0 : 1;
     }
     std::string root = argc > 1 ? argv[1] : ".";
     std::string dir = root + "/data/gfx/3d";
-    if (!MakeDirs(dir)) {
+    if (!platform::MakeDirs(dir)) {
         fprintf(stderr, "modelgen: cannot create %s\n", dir.c_str());
         return 1;
     }

@@ -3,31 +3,19 @@
 //
 //   texgen [ROOT]   writes under ROOT/data/gfx/{3d,2d,logo} (default ".")
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "Canvas.h"
+#include "platform/Path.h"
 
 namespace {
 
 const float kPi = 3.14159265f;
 
 std::string gRoot = ".";
-
-bool MakeDirs(const std::string &path) {
-    std::string part;
-    for (size_t i = 0; i <= path.size(); i++) {
-        if (i == path.size() || path[i] == '/') {
-            if (!part.empty() && mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-        }
-        if (i < path.size()) part += path[i];
-    }
-    return true;
-}
 
 bool Save(const Canvas &c, const char *relative, bool alpha) {
     std::string path = gRoot + "/" + relative;
@@ -389,7 +377,7 @@ bool MakeLightMap() {
 int main(int argc, char **argv) {
     if (argc > 1) gRoot = argv[1];
     for (const char *dir : {"data/gfx/3d", "data/gfx/2d", "data/gfx/logo"})
-        if (!MakeDirs(gRoot + "/" + dir)) {
+        if (!platform::MakeDirs(gRoot + "/" + dir)) {
             fprintf(stderr, "texgen: cannot create %s/%s\n", gRoot.c_str(), dir);
             return 1;
         }
